@@ -1,0 +1,23 @@
+#include "app/CZendalFileSaApp.h"
+
+#include "app/CZendalFileSaDlg.h"
+
+#include "app/GdiPlus.h"
+
+#include <commctrl.h>
+
+bool CZendalFileSaApp::InitInstance()
+{
+    INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
+    ::InitCommonControlsEx(&controls);
+
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    {
+        CZendalFileSaDlg dlg;
+        dlg.DoModal(nullptr);
+    }
+    Gdiplus::GdiplusShutdown(token);
+    return false;
+}

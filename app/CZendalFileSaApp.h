@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/App.h"
+
+class CZendalFileSaApp : public fw::App {
+public:
+    bool InitInstance() override;
+};

@@ -1,0 +1,32 @@
+#include "shell/CDlgSubMain.h"
+
+#include "resource.h"
+
+namespace {
+
+// Every page sits at this point of the page host's client area.
+const int kPageLeft = 183;
+const int kPageTop = 113;
+
+} // namespace
+
+CDlgSubMain::CDlgSubMain() : fw::Dialog(IDD_SUBMAIN) {}
+
+BOOL CDlgSubMain::OnInitDialog()
+{
+    CreatePage(encrypt_, false);
+    CreatePage(crush_, false);
+    CreatePage(split_, false);
+    CreatePage(fileProtect_, false);
+    CreatePage(folderProtect_, false);
+    CreatePage(diskHide_, false);
+    CreatePage(function_, false);
+    CreatePage(logon_, true);
+    return TRUE;
+}
+
+void CDlgSubMain::CreatePage(fw::Dialog& page, bool shown)
+{
+    page.Create(Handle());
+    page.SetPosition(HWND_TOP, kPageLeft, kPageTop, 0, 0, SWP_NOSIZE | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}

@@ -1,0 +1,45 @@
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace testkit {
+
+struct ShownMessageBox {
+    std::wstring caption;
+    std::wstring text;
+};
+
+// While it exists, every message box any thread of this process shows is
+// recorded (caption and text) and answered with OK.
+class MessageBoxCatcher {
+public:
+    MessageBoxCatcher();
+    ~MessageBoxCatcher();
+    MessageBoxCatcher(const MessageBoxCatcher&) = delete;
+    MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
+
+    std::vector<ShownMessageBox> Boxes() const;
+    size_t Count() const;
+    // Waits, pumping this thread's messages, until at least count boxes were answered.
+    bool WaitForCount(size_t count, DWORD limitMs = 30000) const;
+    void Clear();
+
+private:
+    static DWORD WINAPI WatchThread(LPVOID self);
+    static BOOL CALLBACK InspectWindow(HWND hwnd, LPARAM self);
+    void Watch();
+    void Answer(HWND box);
+
+    mutable std::mutex mutex_;
+    std::vector<ShownMessageBox> boxes_;
+    std::set<HWND> answered_;
+    std::atomic<bool> stop_{false};
+    HANDLE thread_ = nullptr;
+};
+
+} // namespace testkit
