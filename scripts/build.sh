@@ -6,6 +6,6 @@ if [ ! -f "$BUILD/CMakeCache.txt" ]; then
   cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
         -DCMAKE_BUILD_TYPE=Release >"$BUILD.configure.log" 2>&1 || { cat "$BUILD.configure.log"; exit 1; }
 fi
-cmake --build "$BUILD" -j"$(nproc)"
+LC_ALL=C LANG=C cmake --build "$BUILD" -j"$(nproc)"
 rm -rf "$BUILD/program"
 cmake --install "$BUILD" --prefix "$BUILD/program" >/dev/null

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, lays out the program folder and starts
+# the program. Without a usable display it runs under Xvfb and saves a
+# screenshot instead.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+bash "$here/install-deps.sh"
+bash "$here/build.sh"
+source "$here/wine-env.sh"
+if [ -n "${DISPLAY:-}" ] && xset q >/dev/null 2>&1; then
+  exec bash "$here/under-display.sh" wine "$BUILD/program/ZendalFileSa.exe"
+fi
+shot=$BUILD/screenshot.png
+xvfb-run -a -s "-screen 0 1280x1024x24" bash "$here/under-display.sh" bash "$here/screenshot.sh" "$shot"
+echo "No display: the program ran under Xvfb. Screenshot: $shot"
