@@ -1,40 +1,216 @@
 #include "app/CZendalFileSaDlg.h"
 
+#include "app/CAboutDlg.h"
+#include "framework/App.h"
+#include "framework/ClientDC.h"
+#include "framework/DataExchange.h"
+#include "framework/MemoryDC.h"
 #include "framework/MessageMap.h"
+#include "framework/PaintDC.h"
+#include "framework/SelectObjectScope.h"
 #include "resource.h"
+
+#include <cstring>
 
 namespace {
 
-const int kPageHostLeft = 15;
-const int kPageHostTop = 35;
+const wchar_t kTitle[] = L"云杉工坊文件安全 v1.07";
+const wchar_t kInstanceEvent[] = L"ZendalFileSa";
+const wchar_t kAlreadyRunning[] = L"云杉工坊文件安全已经运行";
+const UINT kAboutCommand = 0x0010;
+// The highlighted button images are larger and start this far up and left.
+const int kHighlightShiftX = -5;
+const int kHighlightShiftY = -6;
+
+void DrawImage(Gdiplus::Graphics& graphics, const PngImage& image, int x, int y)
+{
+    if (image.Get())
+        graphics.DrawImage(image.Get(), x, y, image.Width(), image.Height());
+}
 
 } // namespace
 
-CZendalFileSaDlg::CZendalFileSaDlg() : fw::Dialog(IDD_ZENDALFILESA_DIALOG) {}
+CZendalFileSaDlg::CZendalFileSaDlg() : fw::Dialog(IDD_ZENDALFILESA_DIALOG)
+{
+    icon_.Reset(static_cast<HICON>(::LoadImageW(fw::App::ResourceInstance(), MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
+                                                0, 0, LR_DEFAULTSIZE)));
+}
 
 bool CZendalFileSaDlg::ProcessMessage(fw::Message& m)
 {
     using Self = CZendalFileSaDlg;
     return fw::Dispatch(this, m,
-                        fw::OnCommand(IDOK, &Self::OnOk),
+                        fw::OnMessage(WM_SYSCOMMAND, &Self::OnSysCommand),
+                        fw::OnMessage(WM_PAINT, &Self::OnPaint),
+                        fw::OnMessage(WM_QUERYDRAGICON, &Self::OnQueryDragIcon),
+                        fw::OnCommand(IDOK, &Self::OnIgnore),
                         fw::OnCommand(IDCANCEL, &Self::OnClose),
-                        fw::OnCommand(IDC_MAIN_CLOSE, &Self::OnClose),
-                        fw::OnMessage(WM_MOVE, &Self::OnMove))
+                        fw::OnCommand(IDC_MAIN_CLOSE, BN_CLICKED, &Self::OnClose),
+                        fw::OnCommand(IDC_MAIN_MINIMIZE, BN_CLICKED, &Self::OnMinimize),
+                        fw::OnMessage(kCloseHighlight, &Self::OnCloseHighlight),
+                        fw::OnMessage(kMinimizeHighlight, &Self::OnMinimizeHighlight),
+                        fw::OnMessage(WM_MOVE, &Self::OnMove),
+                        fw::OnMessage(WM_LBUTTONDOWN, &Self::OnLeftButtonDown))
         || fw::Dialog::ProcessMessage(m);
+}
+
+void CZendalFileSaDlg::DoDataExchange(fw::DataExchange& dx)
+{
+    dx.Control(IDC_MAIN_MINIMIZE, minimizeButton_);
+    dx.Control(IDC_MAIN_CLOSE, closeButton_);
 }
 
 BOOL CZendalFileSaDlg::OnInitDialog()
 {
-    SetText(L"云杉工坊文件安全 v1.07");
+    AddAboutEntry();
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Get()));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.Get()));
+    SetText(kTitle);
+    if (!GuardSingleInstance())
+        return TRUE;
 
-    RECT client = ClientRect();
-    int x = (::GetSystemMetrics(SM_CXSCREEN) - (client.right - client.left)) / 2;
-    int y = (::GetSystemMetrics(SM_CYSCREEN) - (client.bottom - client.top)) / 2;
-    SetPosition(HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    follow_ = 0;
+    LoadImages();
+    ModifyExStyle(0, WS_EX_LAYERED);
+    closeButton_.notifyMessage = kCloseHighlight;
+    minimizeButton_.notifyMessage = kMinimizeHighlight;
+    closeHighlight_ = 0;
+    minimizeHighlight_ = 0;
 
+    int x = 0, y = 0;
+    CentreAndShow(&x, &y);
+    // Give the frame its content now: Wine maps a layered window when it first
+    // gets it, and a frame mapped after the page host would cover it.
+    Compose();
     pageHost_.Create(Handle());
     pageHost_.SetPosition(HWND_TOP, x + kPageHostLeft, y + kPageHostTop, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     return TRUE;
+}
+
+void CZendalFileSaDlg::AddAboutEntry()
+{
+    HMENU menu = ::GetSystemMenu(Handle(), FALSE);
+    wchar_t text[128] = {};
+    if (!menu || ::LoadStringW(fw::App::ResourceInstance(), IDS_ABOUTBOX, text, 128) <= 0)
+        return;
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING, kAboutCommand, text);
+}
+
+// The first instance keeps its event for as long as it runs; a second one
+// says so and ends at once, touching nothing.
+bool CZendalFileSaDlg::GuardSingleInstance()
+{
+    HANDLE event = ::CreateEventW(nullptr, FALSE, FALSE, kInstanceEvent);
+    if (!event || ::GetLastError() != ERROR_ALREADY_EXISTS)
+        return true;
+    MessageBox(kAlreadyRunning, fw::App::Name());
+    ::TerminateProcess(::GetCurrentProcess(), 0);
+    return false;
+}
+
+void CZendalFileSaDlg::LoadImages()
+{
+    HINSTANCE module = fw::App::ResourceInstance();
+    frame_.Load(module, IDR_PNG_FRAME);
+    closeNormal_.Load(module, IDR_PNG_CLOSE_NORMAL);
+    closeHot_.Load(module, IDR_PNG_CLOSE_HOT);
+    minimizeNormal_.Load(module, IDR_PNG_MIN_NORMAL);
+    minimizeHot_.Load(module, IDR_PNG_MIN_HOT);
+}
+
+void CZendalFileSaDlg::CentreAndShow(int* x, int* y)
+{
+    RECT client = ClientRect();
+    *x = (::GetSystemMetrics(SM_CXSCREEN) - (client.right - client.left)) / 2;
+    *y = (::GetSystemMetrics(SM_CYSCREEN) - (client.bottom - client.top)) / 2;
+    SetPosition(HWND_TOP, *x, *y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
+fw::Bitmap CZendalFileSaDlg::ComposeBitmap(HDC compatibleWith) const
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = frame_.Width();
+    info.bmiHeader.biHeight = frame_.Height();
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    fw::Bitmap bitmap(::CreateDIBSection(compatibleWith, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap)
+        return bitmap;
+    std::memset(bits, 0, static_cast<size_t>(frame_.Width()) * frame_.Height() * 4);
+
+    fw::MemoryDC memory(compatibleWith);
+    fw::SelectObjectScope select(memory, bitmap.Get());
+    Gdiplus::Graphics graphics(memory);
+    graphics.SetPageScale(1.0f);
+    graphics.SetPageUnit(Gdiplus::UnitPixel);
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeNone);
+    DrawImage(graphics, frame_, 0, 0);
+
+    RECT close = closeButton_.RectIn(Handle());
+    RECT minimize = minimizeButton_.RectIn(Handle());
+    auto drawMinimize = [&] {
+        if (minimizeHighlight_ == 1)
+            DrawImage(graphics, minimizeHot_, minimize.left + kHighlightShiftX, minimize.top + kHighlightShiftY);
+        else
+            DrawImage(graphics, minimizeNormal_, minimize.left, minimize.top);
+    };
+    if (closeHighlight_ == 1) {
+        drawMinimize();
+        DrawImage(graphics, closeHot_, close.left + kHighlightShiftX, close.top + kHighlightShiftY);
+    } else {
+        DrawImage(graphics, closeNormal_, close.left, close.top);
+        drawMinimize();
+    }
+    graphics.Flush(Gdiplus::FlushIntentionSync);
+    return bitmap;
+}
+
+void CZendalFileSaDlg::Compose()
+{
+    RECT window = WindowRect();
+    fw::ClientDC screen(Handle());
+    fw::Bitmap bitmap = ComposeBitmap(screen);
+    if (!bitmap)
+        return;
+    fw::MemoryDC memory(screen);
+    fw::SelectObjectScope select(memory, bitmap.Get());
+    POINT destination{window.left, window.top};
+    SIZE size{frame_.Width(), frame_.Height()};
+    POINT source{0, 0};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    ::UpdateLayeredWindow(Handle(), screen, &destination, &size, memory, &source, 0, &blend, ULW_ALPHA);
+}
+
+bool CZendalFileSaDlg::OnSysCommand(fw::Message& m)
+{
+    if ((m.wParam & 0xFFF0) != kAboutCommand)
+        return false;
+    CAboutDlg about;
+    about.DoModal(Handle());
+    return true;
+}
+
+bool CZendalFileSaDlg::OnPaint(fw::Message& m)
+{
+    if (!::IsIconic(Handle()))
+        return false;
+    fw::PaintDC dc(Handle());
+    Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()));
+    RECT rc = ClientRect();
+    int x = (rc.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (rc.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc, x, y, icon_.Get());
+    m.result = 0;
+    return true;
+}
+
+LRESULT CZendalFileSaDlg::OnQueryDragIcon(WPARAM, LPARAM)
+{
+    return reinterpret_cast<LRESULT>(icon_.Get());
 }
 
 void CZendalFileSaDlg::OnClose()
@@ -42,12 +218,39 @@ void CZendalFileSaDlg::OnClose()
     EndDialog(IDCANCEL);
 }
 
-LRESULT CZendalFileSaDlg::OnMove(WPARAM, LPARAM)
+void CZendalFileSaDlg::OnMinimize()
 {
-    if (pageHost_.IsWindow()) {
+    follow_ = 0;
+    Send(WM_SYSCOMMAND, SC_MINIMIZE);
+}
+
+LRESULT CZendalFileSaDlg::OnCloseHighlight(WPARAM highlighted, LPARAM)
+{
+    closeHighlight_ = static_cast<int>(highlighted);
+    Compose();
+    return 0;
+}
+
+LRESULT CZendalFileSaDlg::OnMinimizeHighlight(WPARAM highlighted, LPARAM)
+{
+    minimizeHighlight_ = static_cast<int>(highlighted);
+    Compose();
+    return 0;
+}
+
+bool CZendalFileSaDlg::OnMove(fw::Message&)
+{
+    if (follow_ == 1 && pageHost_.IsWindow()) {
         RECT rc = WindowRect();
         pageHost_.SetPosition(HWND_TOP, rc.left + kPageHostLeft, rc.top + kPageHostTop, 0, 0,
-                              SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+                              SWP_NOSIZE | SWP_SHOWWINDOW);
     }
-    return 0;
+    return false;
+}
+
+bool CZendalFileSaDlg::OnLeftButtonDown(fw::Message& m)
+{
+    follow_ = 1;
+    Post(WM_NCLBUTTONDOWN, HTCAPTION, m.lParam);
+    return false;
 }

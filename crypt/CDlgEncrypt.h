@@ -1,8 +1,8 @@
 #pragma once
-#include "framework/Dialog.h"
 #include "resource.h"
+#include "ui/skin/CZendalDialog.h"
 
-class CDlgEncrypt : public fw::Dialog {
+class CDlgEncrypt : public CZendalDialog {
 public:
-    CDlgEncrypt() : fw::Dialog(IDD_ENCRYPT) {}
+    CDlgEncrypt() : CZendalDialog(IDD_ENCRYPT) {}
 };

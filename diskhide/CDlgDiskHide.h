@@ -1,8 +1,8 @@
 #pragma once
-#include "framework/Dialog.h"
 #include "resource.h"
+#include "ui/skin/CZendalDialog.h"
 
-class CDlgDiskHide : public fw::Dialog {
+class CDlgDiskHide : public CZendalDialog {
 public:
-    CDlgDiskHide() : fw::Dialog(IDD_DISKHIDE) {}
+    CDlgDiskHide() : CZendalDialog(IDD_DISKHIDE) {}
 };

@@ -99,8 +99,8 @@ template <class T>
 NotifyEntry<T> OnNotify(UINT_PTR id, UINT code, LRESULT (T::*fn)(NMHDR*)) { return {id, code, fn}; }
 
 // WM_CTLCOLORMSGBOX … WM_CTLCOLORSTATIC, as HBRUSH Handler(HDC, HWND control, UINT kind)
-// with kind one of the CTLCOLOR_* values. Also matches the reflected form
-// when the entry is made with OnReflectedCtlColor.
+// with kind one of the CTLCOLOR_* values; a null brush leaves the request to
+// default processing. OnReflectedCtlColor matches the form reflected to a control.
 template <class T>
 struct CtlColorEntry {
     UINT base;
@@ -112,7 +112,7 @@ struct CtlColorEntry {
         UINT kind = m.id - base - WM_CTLCOLORMSGBOX;
         HBRUSH brush = (self->*fn)(reinterpret_cast<HDC>(m.wParam), reinterpret_cast<HWND>(m.lParam), kind);
         m.result = reinterpret_cast<LRESULT>(brush);
-        return true;
+        return brush != nullptr;
     }
 };
 

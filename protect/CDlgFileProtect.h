@@ -1,8 +1,8 @@
 #pragma once
-#include "framework/Dialog.h"
 #include "resource.h"
+#include "ui/skin/CZendalDialog.h"
 
-class CDlgFileProtect : public fw::Dialog {
+class CDlgFileProtect : public CZendalDialog {
 public:
-    CDlgFileProtect() : fw::Dialog(IDD_FILEPROTECT) {}
+    CDlgFileProtect() : CZendalDialog(IDD_FILEPROTECT) {}
 };

@@ -1,8 +1,8 @@
 #pragma once
-#include "framework/Dialog.h"
 #include "resource.h"
+#include "ui/skin/CZendalDialog.h"
 
-class CDlgFolderProtect : public fw::Dialog {
+class CDlgFolderProtect : public CZendalDialog {
 public:
-    CDlgFolderProtect() : fw::Dialog(IDD_FOLDERPROTECT) {}
+    CDlgFolderProtect() : CZendalDialog(IDD_FOLDERPROTECT) {}
 };

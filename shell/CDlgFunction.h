@@ -1,8 +1,8 @@
 #pragma once
-#include "framework/Dialog.h"
 #include "resource.h"
+#include "ui/skin/CZendalDialog.h"
 
-class CDlgFunction : public fw::Dialog {
+class CDlgFunction : public CZendalDialog {
 public:
-    CDlgFunction() : fw::Dialog(IDD_FUNCTION) {}
+    CDlgFunction() : CZendalDialog(IDD_FUNCTION) {}
 };

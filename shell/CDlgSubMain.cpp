@@ -1,5 +1,10 @@
 #include "shell/CDlgSubMain.h"
 
+#include "framework/App.h"
+#include "framework/DataExchange.h"
+#include "framework/MemoryDC.h"
+#include "framework/MessageMap.h"
+#include "framework/SelectObjectScope.h"
 #include "resource.h"
 
 namespace {
@@ -7,26 +12,138 @@ namespace {
 // Every page sits at this point of the page host's client area.
 const int kPageLeft = 183;
 const int kPageTop = 113;
+const int kNavigationIconSize = 24;
+
+// The icon of each navigation button, in the order of the buttons 1000–1006.
+const int kNavigationIcons[CDlgSubMain::kPageCount] = {
+    IDI_NAV_ENCRYPT, IDI_NAV_CRUSH, IDI_NAV_SPLIT, IDI_NAV_FILEPROTECT,
+    IDI_NAV_FOLDERPROTECT, IDI_NAV_DISKHIDE, IDI_NAV_FUNCTION,
+};
+
+const wchar_t kSiteAddress[] = L"http://www.example.com/";
+const wchar_t kForumAddress[] = L"http://bbs.example.org/";
 
 } // namespace
 
 CDlgSubMain::CDlgSubMain() : fw::Dialog(IDD_SUBMAIN) {}
 
+CDlgSubMain::~CDlgSubMain()
+{
+    CZendalWebVisit::ClearRunning();
+}
+
+CDlgSubMain* CDlgSubMain::FromPage(HWND page)
+{
+    return dynamic_cast<CDlgSubMain*>(fw::WindowObject::FromHandle(::GetParent(page)));
+}
+
+fw::Dialog& CDlgSubMain::Page(int index)
+{
+    fw::Dialog* pages[kPageCount] = {&encrypt_, &crush_, &split_, &fileProtect_, &folderProtect_, &diskHide_, &function_};
+    return *pages[index];
+}
+
+bool CDlgSubMain::ProcessMessage(fw::Message& m)
+{
+    using Self = CDlgSubMain;
+    return fw::Dispatch(this, m,
+                        fw::OnMessage(WM_COMMAND, &Self::OnNavigationCommand),
+                        fw::OnMessage(WM_ERASEBKGND, &Self::OnEraseBackground))
+        || fw::Dialog::ProcessMessage(m);
+}
+
+void CDlgSubMain::DoDataExchange(fw::DataExchange& dx)
+{
+    for (int i = 0; i < kPageCount; ++i)
+        dx.Control(IDC_NAV_ENCRYPT + i, navButtons_[i]);
+    dx.Control(IDC_LINK_SITE, siteLink_);
+    dx.Control(IDC_LINK_FORUM, forumLink_);
+}
+
 BOOL CDlgSubMain::OnInitDialog()
 {
-    CreatePage(encrypt_, false);
-    CreatePage(crush_, false);
-    CreatePage(split_, false);
-    CreatePage(fileProtect_, false);
-    CreatePage(folderProtect_, false);
-    CreatePage(diskHide_, false);
-    CreatePage(function_, false);
+    webVisit_.Start(Handle());
+
+    siteAddress_ = kSiteAddress;
+    forumAddress_ = kForumAddress;
+
+    PrepareNavigationButtons();
+    currentPage_ = &logon_;
+
+    for (int i = 0; i < kPageCount; ++i)
+        CreatePage(Page(i), false);
     CreatePage(logon_, true);
+
+    EnableNavigation(0);
     return TRUE;
+}
+
+void CDlgSubMain::PrepareNavigationButtons()
+{
+    selectedButton_ = &navButtons_[0];
+    selectedButton_->current = 1;
+    for (int i = 0; i < kPageCount; ++i) {
+        navButtons_[i].LoadBitmaps();
+        auto icon = static_cast<HICON>(::LoadImageW(fw::App::ResourceInstance(), MAKEINTRESOURCEW(kNavigationIcons[i]),
+                                                    IMAGE_ICON, kNavigationIconSize, kNavigationIconSize, 0));
+        navButtons_[i].SetIcon(icon, kNavigationIconSize);
+    }
 }
 
 void CDlgSubMain::CreatePage(fw::Dialog& page, bool shown)
 {
     page.Create(Handle());
     page.SetPosition(HWND_TOP, kPageLeft, kPageTop, 0, 0, SWP_NOSIZE | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
+void CDlgSubMain::EnableNavigation(int flag)
+{
+    for (auto& button : navButtons_)
+        button.Enable(flag == 1);
+    if (flag == 1)
+        SwitchTo(0);
+}
+
+bool CDlgSubMain::OnNavigationCommand(fw::Message& m)
+{
+    int index = static_cast<int>(LOWORD(m.wParam)) - IDC_NAV_ENCRYPT;
+    if (index < 0 || index >= kPageCount || HIWORD(m.wParam) != BN_CLICKED)
+        return false;
+    SwitchTo(index);
+    return true;
+}
+
+void CDlgSubMain::SwitchTo(int index)
+{
+    CZendalButtonBitmap& button = navButtons_[index];
+    if (selectedButton_ != &button) {
+        if (selectedButton_) {
+            selectedButton_->current = 0;
+            selectedButton_->Invalidate(true);
+        }
+        selectedButton_ = &button;
+        button.current = 1;
+    }
+    fw::Dialog& page = Page(index);
+    if (currentPage_ != &page) {
+        if (currentPage_)
+            currentPage_->Hide();
+        currentPage_ = &page;
+        page.Show(SW_SHOWNORMAL);
+    }
+}
+
+bool CDlgSubMain::OnEraseBackground(fw::Message& m)
+{
+    if (!background_)
+        background_.Reset(::LoadBitmapW(fw::App::ResourceInstance(), MAKEINTRESOURCEW(IDB_SUBMAIN_BG)));
+    BITMAP info{};
+    if (!background_ || !::GetObjectW(background_.Get(), sizeof(info), &info))
+        return false;
+    auto dc = reinterpret_cast<HDC>(m.wParam);
+    fw::MemoryDC memory(dc);
+    fw::SelectObjectScope select(memory, background_.Get());
+    ::BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
+    m.result = TRUE;
+    return true;
 }

@@ -2,28 +2,62 @@
 #include "crypt/CDlgEncrypt.h"
 #include "diskhide/CDlgDiskHide.h"
 #include "framework/Dialog.h"
+#include "framework/Static.h"
+#include "framework/UniqueHandle.h"
 #include "protect/CDlgFileProtect.h"
 #include "protect/CDlgFolderProtect.h"
 #include "shell/CDlgFunction.h"
 #include "shell/CDlgLogon.h"
+#include "shell/CZendalWebVisit.h"
 #include "shred/CDlgCrush.h"
 #include "split/CDlgSplit.h"
+#include "ui/skin/CZendalButtonBitmap.h"
 
-// The working area over the main window's frame: navigation column, links
-// and the pages, which it creates once and then only shows and hides.
+#include <string>
+
+// The working area over the main window's frame: the navigation column, the
+// links and the pages, which it creates once and then only shows and hides.
+// Its initialisation is the start-up sequence of the whole program.
 class CDlgSubMain : public fw::Dialog {
 public:
-    CDlgSubMain();
+    static constexpr int kPageCount = 7;
 
-    CDlgEncrypt& EncryptPage() { return encrypt_; }
+    CDlgSubMain();
+    ~CDlgSubMain() override;
+
+    // The page host that a page lives in (its parent window), or null.
+    static CDlgSubMain* FromPage(HWND page);
+
+    // Enables or disables the seven navigation buttons; enabling shows the
+    // encryption page.
+    void EnableNavigation(int flag);
+
+    bool ProcessMessage(fw::Message& m) override;
+
+    CZendalButtonBitmap& NavigationButton(int index) { return navButtons_[index]; }
+    fw::Dialog& Page(int index);
     CDlgLogon& LogonPage() { return logon_; }
+    fw::Dialog* CurrentPage() const { return currentPage_; }
+    CZendalButtonBitmap* SelectedButton() const { return selectedButton_; }
+    const std::wstring& SiteAddress() const { return siteAddress_; }
+    const std::wstring& ForumAddress() const { return forumAddress_; }
 
 protected:
+    void DoDataExchange(fw::DataExchange& dx) override;
     BOOL OnInitDialog() override;
 
 private:
+    bool OnNavigationCommand(fw::Message& m);
+    bool OnEraseBackground(fw::Message& m);
+    void SwitchTo(int index);
+    void PrepareNavigationButtons();
     void CreatePage(fw::Dialog& page, bool shown);
 
+    CZendalButtonBitmap navButtons_[kPageCount];
+    fw::Static siteLink_;
+    fw::Static forumLink_;
+    CZendalButtonBitmap* selectedButton_ = nullptr;
+    fw::Dialog* currentPage_ = nullptr;
     CDlgEncrypt encrypt_;
     CDlgCrush crush_;
     CDlgSplit split_;
@@ -32,4 +66,8 @@ private:
     CDlgDiskHide diskHide_;
     CDlgFunction function_;
     CDlgLogon logon_;
+    std::wstring siteAddress_;
+    std::wstring forumAddress_;
+    fw::Bitmap background_;
+    CZendalWebVisit webVisit_;
 };

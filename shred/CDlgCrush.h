@@ -1,8 +1,8 @@
 #pragma once
-#include "framework/Dialog.h"
 #include "resource.h"
+#include "ui/skin/CZendalDialog.h"
 
-class CDlgCrush : public fw::Dialog {
+class CDlgCrush : public CZendalDialog {
 public:
-    CDlgCrush() : fw::Dialog(IDD_CRUSH) {}
+    CDlgCrush() : CZendalDialog(IDD_CRUSH) {}
 };

@@ -1,8 +1,8 @@
 #pragma once
-#include "framework/Dialog.h"
 #include "resource.h"
+#include "ui/skin/CZendalDialog.h"
 
-class CDlgSplit : public fw::Dialog {
+class CDlgSplit : public CZendalDialog {
 public:
-    CDlgSplit() : fw::Dialog(IDD_SPLIT) {}
+    CDlgSplit() : CZendalDialog(IDD_SPLIT) {}
 };

@@ -1,0 +1,12 @@
+#pragma once
+#include "ui/skin/CZendalButtonBase.h"
+
+// An invisible button that only reports to its parent whether it is hot, so
+// that the parent paints the highlight itself.
+class CZendalButtonFrame : public CZendalButtonBase {
+public:
+    UINT notifyMessage = 0;
+
+protected:
+    void DrawButton(const DRAWITEMSTRUCT& item) override;
+};
