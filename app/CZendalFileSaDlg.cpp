@@ -18,6 +18,8 @@ const wchar_t kTitle[] = L"云杉工坊文件安全 v1.07";
 const wchar_t kInstanceEvent[] = L"ZendalFileSa";
 const wchar_t kAlreadyRunning[] = L"云杉工坊文件安全已经运行";
 const UINT kAboutCommand = 0x0010;
+const UINT_PTR kStackingTimer = 0x5A01;
+const UINT kStackingCheckMs = 250;
 // The highlighted button images are larger and start this far up and left.
 const int kHighlightShiftX = -5;
 const int kHighlightShiftY = -6;
@@ -50,7 +52,8 @@ bool CZendalFileSaDlg::ProcessMessage(fw::Message& m)
                         fw::OnMessage(kCloseHighlight, &Self::OnCloseHighlight),
                         fw::OnMessage(kMinimizeHighlight, &Self::OnMinimizeHighlight),
                         fw::OnMessage(WM_MOVE, &Self::OnMove),
-                        fw::OnMessage(WM_LBUTTONDOWN, &Self::OnLeftButtonDown))
+                        fw::OnMessage(WM_LBUTTONDOWN, &Self::OnLeftButtonDown),
+                        fw::OnMessage(WM_TIMER, &Self::OnTimer))
         || fw::Dialog::ProcessMessage(m);
 }
 
@@ -79,12 +82,34 @@ BOOL CZendalFileSaDlg::OnInitDialog()
 
     int x = 0, y = 0;
     CentreAndShow(&x, &y);
-    // Give the frame its content now: Wine maps a layered window when it first
-    // gets it, and a frame mapped after the page host would cover it.
-    Compose();
     pageHost_.Create(Handle());
     pageHost_.SetPosition(HWND_TOP, x + kPageHostLeft, y + kPageHostTop, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    ::SetTimer(Handle(), kStackingTimer, kStackingCheckMs, nullptr);
     return TRUE;
+}
+
+// An owned window stays above its owner on Windows. Wine's X11 driver can
+// still raise the layered frame over the page host after start-up, with no
+// message to either window, so the frame checks now and then and puts the
+// page host back on top. On Windows the check never finds anything to do.
+bool CZendalFileSaDlg::PageHostCovered() const
+{
+    if (!pageHost_.IsWindow() || !pageHost_.IsVisible())
+        return false;
+    for (HWND above = ::GetWindow(Handle(), GW_HWNDPREV); above; above = ::GetWindow(above, GW_HWNDPREV)) {
+        if (above == pageHost_.Handle())
+            return false;
+    }
+    return true;
+}
+
+void CZendalFileSaDlg::KeepPageHostAbove()
+{
+    if (!PageHostCovered())
+        return;
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    pageHost_.SetPosition(HWND_BOTTOM, 0, 0, 0, 0, flags);
+    pageHost_.SetPosition(HWND_TOP, 0, 0, 0, 0, flags);
 }
 
 void CZendalFileSaDlg::AddAboutEntry()
@@ -246,6 +271,14 @@ bool CZendalFileSaDlg::OnMove(fw::Message&)
                               SWP_NOSIZE | SWP_SHOWWINDOW);
     }
     return false;
+}
+
+bool CZendalFileSaDlg::OnTimer(fw::Message& m)
+{
+    if (m.wParam != kStackingTimer)
+        return false;
+    KeepPageHostAbove();
+    return true;
 }
 
 bool CZendalFileSaDlg::OnLeftButtonDown(fw::Message& m)

@@ -34,6 +34,8 @@ private:
     void LoadImages();
     void CentreAndShow(int* x, int* y);
     void Compose();
+    bool PageHostCovered() const;
+    void KeepPageHostAbove();
 
     bool OnSysCommand(fw::Message& m);
     bool OnPaint(fw::Message& m);
@@ -45,6 +47,7 @@ private:
     LRESULT OnMinimizeHighlight(WPARAM highlighted, LPARAM);
     bool OnMove(fw::Message& m);
     bool OnLeftButtonDown(fw::Message& m);
+    bool OnTimer(fw::Message& m);
 
     fw::Icon icon_;
     CZendalButtonFrame minimizeButton_;
