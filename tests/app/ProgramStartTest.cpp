@@ -24,7 +24,7 @@ BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM param)
     ::GetWindowThreadProcessId(hwnd, &pid);
     wchar_t title[64] = {};
     ::GetWindowTextW(hwnd, title, 64);
-    if (pid == search->pid && std::wstring(title) == kMainTitle) {
+    if (pid == search->pid && std::wstring(title) == kMainTitle && ::IsWindowVisible(hwnd)) {
         search->found = hwnd;
         return FALSE;
     }
