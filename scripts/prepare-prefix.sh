@@ -5,7 +5,7 @@
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 
-VERSION=2
+VERSION=4
 stamp=$WINEPREFIX/.zendal-prefix
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$VERSION" ]; then
   exit 0

@@ -18,7 +18,19 @@ void SendMouse(DWORD flags)
 
 void MoveCursorTo(POINT screen)
 {
-    ::SetCursorPos(screen.x, screen.y);
+    // An absolute move through the input queue, so the window under the
+    // cursor gets its mouse-move message as from a real mouse.
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((screen.x * 65535 + ::GetSystemMetrics(SM_CXSCREEN) / 2) / (::GetSystemMetrics(SM_CXSCREEN) - 1));
+    input.mi.dy = static_cast<LONG>((screen.y * 65535 + ::GetSystemMetrics(SM_CYSCREEN) / 2) / (::GetSystemMetrics(SM_CYSCREEN) - 1));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &input, sizeof(input));
+    PumpUntil([&] {
+        POINT now{};
+        ::GetCursorPos(&now);
+        return now.x == screen.x && now.y == screen.y;
+    }, 2000);
     PumpPending();
 }
 

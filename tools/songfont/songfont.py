@@ -5,12 +5,13 @@ cell at 12 pixels is exactly 12 pixels high with 6-pixel Latin letters, which
 makes one dialog unit 1.5 pixels both ways. UMing is a Ming face with the same
 Latin widths but a taller cell; with the vertical metrics set to one em (the
 same split as SimSun), Wine lays dialogs out at the sizes they have on Windows.
+Small sizes are drawn without smoothing, as SimSun's bitmaps are.
 
 Usage: songfont.py SOURCE.ttc OUTPUT.ttf
 """
 import sys
 
-from fontTools.ttLib import TTCollection
+from fontTools.ttLib import TTCollection, newTable
 
 FAMILY = "Zendal Song"
 
@@ -25,6 +26,11 @@ def derive(source, output):
     os2 = font["OS/2"]
     os2.usWinAscent, os2.usWinDescent = ascent, descent
     os2.sTypoAscender, os2.sTypoDescender, os2.sTypoLineGap = ascent, -descent, 0
+    # Like SimSun's bitmap strikes: small sizes drawn crisp, without grey smoothing.
+    gasp = newTable("gasp")
+    gasp.version = 1
+    gasp.gaspRange = {16: 0x0001, 0xFFFF: 0x0003}
+    font["gasp"] = gasp
     names = font["name"]
     for record in list(names.names):
         if record.nameID in (1, 4, 6, 16, 17, 21, 22):
