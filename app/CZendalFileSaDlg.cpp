@@ -10,6 +10,8 @@
 #include "framework/SelectObjectScope.h"
 #include "resource.h"
 
+#include <windowsx.h>
+
 #include <cstring>
 
 namespace {
@@ -53,7 +55,8 @@ bool CZendalFileSaDlg::ProcessMessage(fw::Message& m)
                         fw::OnMessage(kMinimizeHighlight, &Self::OnMinimizeHighlight),
                         fw::OnMessage(WM_MOVE, &Self::OnMove),
                         fw::OnMessage(WM_LBUTTONDOWN, &Self::OnLeftButtonDown),
-                        fw::OnMessage(WM_TIMER, &Self::OnTimer))
+                        fw::OnMessage(WM_TIMER, &Self::OnTimer),
+                        fw::OnMessage(WM_SIZE, &Self::OnSize))
         || fw::Dialog::ProcessMessage(m);
 }
 
@@ -281,9 +284,24 @@ bool CZendalFileSaDlg::OnTimer(fw::Message& m)
     return true;
 }
 
+// The system's caption drag takes the press point in screen coordinates; a
+// client point would make the frame jump by its own position at the first move.
 bool CZendalFileSaDlg::OnLeftButtonDown(fw::Message& m)
 {
     follow_ = 1;
-    Post(WM_NCLBUTTONDOWN, HTCAPTION, m.lParam);
+    POINT press{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
+    ::ClientToScreen(Handle(), &press);
+    Post(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(press.x, press.y));
+    return false;
+}
+
+// Owned windows go and come back with their minimised owner; say so
+// explicitly, as not every platform does it by itself.
+bool CZendalFileSaDlg::OnSize(fw::Message& m)
+{
+    if (m.wParam == SIZE_MINIMIZED)
+        ::ShowOwnedPopups(Handle(), FALSE);
+    else if (m.wParam == SIZE_RESTORED)
+        ::ShowOwnedPopups(Handle(), TRUE);
     return false;
 }

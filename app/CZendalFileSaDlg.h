@@ -48,6 +48,7 @@ private:
     bool OnMove(fw::Message& m);
     bool OnLeftButtonDown(fw::Message& m);
     bool OnTimer(fw::Message& m);
+    bool OnSize(fw::Message& m);
 
     fw::Icon icon_;
     CZendalButtonFrame minimizeButton_;

@@ -50,11 +50,19 @@ void ClickWindow(HWND hwnd)
     ClickAt(POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
 }
 
-void Drag(POINT from, POINT to)
+bool InMoveLoop(HWND hwnd)
+{
+    GUITHREADINFO info{sizeof(info)};
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(hwnd, nullptr), &info) && (info.flags & GUI_INMOVESIZE);
+}
+
+void Drag(POINT from, POINT to, const std::function<bool()>& grabbed)
 {
     MoveCursorTo(from);
     SendMouse(MOUSEEVENTF_LEFTDOWN);
     PumpPending();
+    if (grabbed)
+        PumpUntil(grabbed, 10000);
     MoveCursorTo(POINT{(from.x + to.x) / 2, (from.y + to.y) / 2});
     MoveCursorTo(to);
     SendMouse(MOUSEEVENTF_LEFTUP);

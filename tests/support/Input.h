@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+
 namespace testkit {
 
 // Real input, as the user gives it: the cursor moves there and the left
@@ -9,7 +11,11 @@ namespace testkit {
 void ClickAt(POINT screen);
 void ClickWindow(HWND hwnd);
 void MoveCursorTo(POINT screen);
-// Left button down at one point, moved to another, released there.
-void Drag(POINT from, POINT to);
+// Left button down at one point, moved to another, released there. When
+// given, grabbed says whether the window under the press has taken the drag
+// (for example entered its move loop); the move waits for it.
+void Drag(POINT from, POINT to, const std::function<bool()>& grabbed = nullptr);
+// Whether the thread that owns the window is in a window move or size loop.
+bool InMoveLoop(HWND hwnd);
 
 } // namespace testkit

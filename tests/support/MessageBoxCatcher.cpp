@@ -18,7 +18,7 @@ std::wstring TextOf(HWND hwnd)
 
 } // namespace
 
-MessageBoxCatcher::MessageBoxCatcher()
+MessageBoxCatcher::MessageBoxCatcher(DWORD processId) : processId_(processId)
 {
     thread_ = ::CreateThread(nullptr, 0, &MessageBoxCatcher::WatchThread, this, 0, nullptr);
 }
@@ -53,15 +53,16 @@ void MessageBoxCatcher::Watch()
 
 BOOL CALLBACK MessageBoxCatcher::InspectWindow(HWND hwnd, LPARAM param)
 {
+    auto* self = reinterpret_cast<MessageBoxCatcher*>(param);
     DWORD pid = 0;
     ::GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(hwnd))
+    if (pid != self->processId_ || !::IsWindowVisible(hwnd))
         return TRUE;
     wchar_t className[16] = {};
     ::GetClassNameW(hwnd, className, 16);
     if (std::wstring(className) != L"#32770" || !::GetDlgItem(hwnd, kMessageBoxTextId))
         return TRUE;
-    reinterpret_cast<MessageBoxCatcher*>(param)->Answer(hwnd);
+    self->Answer(hwnd);
     return TRUE;
 }
 

@@ -14,11 +14,12 @@ struct ShownMessageBox {
     std::wstring text;
 };
 
-// While it exists, every message box any thread of this process shows is
-// recorded (caption and text) and answered with OK.
+// While it exists, every message box any thread of a process shows (this
+// process unless another one is named) is recorded (caption and text) and
+// answered with OK.
 class MessageBoxCatcher {
 public:
-    MessageBoxCatcher();
+    explicit MessageBoxCatcher(DWORD processId = ::GetCurrentProcessId());
     ~MessageBoxCatcher();
     MessageBoxCatcher(const MessageBoxCatcher&) = delete;
     MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
@@ -38,6 +39,7 @@ private:
     mutable std::mutex mutex_;
     std::vector<ShownMessageBox> boxes_;
     std::set<HWND> answered_;
+    DWORD processId_;
     std::atomic<bool> stop_{false};
     HANDLE thread_ = nullptr;
 };

@@ -1,0 +1,36 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace testkit {
+
+class TempProgramFolder;
+
+// The real program started from a program folder, as a user starts it.
+// Ended (terminated if still running) when the object goes away.
+class RunningProgram {
+public:
+    explicit RunningProgram(const TempProgramFolder& folder);
+    ~RunningProgram();
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    bool Started() const { return started_; }
+    DWORD Id() const { return process_.dwProcessId; }
+    // The visible main window (found by its title), or null after the limit.
+    HWND WaitForMainWindow() const;
+    // Waits until the layered frame shows on screen: it takes the mouse only then.
+    bool WaitForFrameOnScreen(HWND main) const;
+    // The page host: the visible window owned by the main window that holds
+    // the navigation column, once it lies above the frame.
+    HWND WaitForPageHost(HWND main) const;
+    bool WaitForExit(DWORD* exitCode) const;
+    bool Running() const;
+
+private:
+    bool started_ = false;
+    PROCESS_INFORMATION process_{};
+};
+
+} // namespace testkit
