@@ -53,7 +53,7 @@ protected:
 
 } // namespace
 
-TEST_F(ProgressCtrlTest, AtZeroOnlyTheFrameShows)
+TEST_F(ProgressCtrlTest, ShowsTheFrameAloneAtZeroFiftyOneHundredAndFirstsAtFiftyAndAllAtHundred)
 {
     progress.SetPos(0);
     testkit::Pixels p = testkit::Pixels::Printed(progress);
@@ -62,33 +62,20 @@ TEST_F(ProgressCtrlTest, AtZeroOnlyTheFrameShows)
         EXPECT_EQ(skin::kFrameGrey, p.At(x, 0)) << x;
         EXPECT_EQ(skin::kFrameGrey, p.At(x, height - 1)) << x;
     }
-}
-
-TEST_F(ProgressCtrlTest, AtFiftyTheBarFillsFiftyOneHundredAndFirstsOfTheInnerWidth)
-{
     progress.SetPos(50);
-    int end = (width - 1) * 51 / 101;
-    ExpectBarEndsAt(testkit::Pixels::Printed(progress), end);
-}
-
-TEST_F(ProgressCtrlTest, AtHundredTheBarFillsTheWholeInnerWidth)
-{
+    ExpectBarEndsAt(testkit::Pixels::Printed(progress), (width - 1) * 51 / 101);
     progress.SetPos(100);
     ExpectBarEndsAt(testkit::Pixels::Printed(progress), width - 1);
 }
 
-TEST_F(ProgressCtrlTest, PositionsOutsideTheRangeAreClampedAndPaintedAtItsEnds)
+TEST_F(ProgressCtrlTest, PositionsOutsideTheRangeOrAShrunkRangeAreClampedToItsEnds)
 {
     progress.SetPos(250);
     EXPECT_EQ(100.0, progress.Pos());
-    ExpectBarEndsAt(testkit::Pixels::Printed(progress), width - 1);
     progress.SetPos(-3);
     EXPECT_EQ(0.0, progress.Pos());
     ExpectBarEndsAt(testkit::Pixels::Printed(progress), 1);
-}
 
-TEST_F(ProgressCtrlTest, ARangeThatShrinksUnderThePositionPaintsAndStoresTheNewEnd)
-{
     progress.SetPos(80);
     progress.SetRange(0, 40);
     ExpectBarEndsAt(testkit::Pixels::Printed(progress), width - 1);

@@ -7,7 +7,6 @@
 class CZendalColorFrame : public SelfPaintedControl<fw::Static> {
 public:
     void SetFrameColor(COLORREF colour);
-    COLORREF FrameColor() const { return frameColor_; }
 
 protected:
     void Paint(HDC dc) override;

@@ -18,7 +18,6 @@ public:
     ~CZendalHyperLink() override;
 
     void SetTarget(const std::wstring& target) { target_ = target; }
-    const std::wstring& Target() const { return target_; }
     bool IsVisited() const { return visited_; }
     void SetOpenFunction(OpenFunction open) { open_ = open; }
 
