@@ -135,12 +135,16 @@ bool PickerDriver::WaitForNameBox(const std::wstring& text)
     return false;
 }
 
+// Sent, not posted: a folder the dialog opens is shown and reported before the next step.
 void PickerDriver::PressOpen() const
 {
-    ::PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(Control(IDOK)));
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(dialog_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(Control(IDOK)),
+                          SMTO_NORMAL, 10000, &result);
 }
 
 void PickerDriver::GoUp() const
 {
-    ::PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(kUpFolderCommand, 0), 0);
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(dialog_, WM_COMMAND, MAKEWPARAM(kUpFolderCommand, 0), 0, SMTO_NORMAL, 10000, &result);
 }
