@@ -1,6 +1,8 @@
 #include "shell/CDlgSubMain.h"
 
+#include "protect/ProtectDriver.h"
 #include "resource.h"
+#include "shell/ProgramFolder.h"
 
 namespace {
 
@@ -14,6 +16,7 @@ CDlgSubMain::CDlgSubMain() : fw::Dialog(IDD_SUBMAIN) {}
 
 BOOL CDlgSubMain::OnInitDialog()
 {
+    OpenProtection();
     CreatePage(encrypt_, false);
     CreatePage(crush_, false);
     CreatePage(split_, false);
@@ -23,6 +26,16 @@ BOOL CDlgSubMain::OnInitDialog()
     CreatePage(function_, false);
     CreatePage(logon_, true);
     return TRUE;
+}
+
+void CDlgSubMain::OpenProtection()
+{
+    driverFile_ = GetProgramFolder() + L"\\sys\\ZDLFile.sys";
+    protectDevice_ = OpenProtectDevice(driverFile_);
+    if (protectDevice_ == INVALID_HANDLE_VALUE)
+        return;
+    SetProtectSwitch(protectDevice_, true);
+    SetFixedDrives(protectDevice_, ComputeFixedDriveWord());
 }
 
 void CDlgSubMain::CreatePage(fw::Dialog& page, bool shown)

@@ -9,6 +9,10 @@
 #include "shred/CDlgCrush.h"
 #include "split/CDlgSplit.h"
 
+#include <windows.h>
+
+#include <string>
+
 // The working area over the main window's frame: navigation column, links
 // and the pages, which it creates once and then only shows and hides.
 class CDlgSubMain : public fw::Dialog {
@@ -17,12 +21,16 @@ public:
 
     CDlgEncrypt& EncryptPage() { return encrypt_; }
     CDlgLogon& LogonPage() { return logon_; }
+    // The protection device, INVALID_HANDLE_VALUE when the driver is unavailable.
+    // Borrowed by the pages at each use; the page host never closes it.
+    HANDLE ProtectDevice() const { return protectDevice_; }
 
 protected:
     BOOL OnInitDialog() override;
 
 private:
     void CreatePage(fw::Dialog& page, bool shown);
+    void OpenProtection();
 
     CDlgEncrypt encrypt_;
     CDlgCrush crush_;
@@ -32,4 +40,7 @@ private:
     CDlgDiskHide diskHide_;
     CDlgFunction function_;
     CDlgLogon logon_;
+    std::wstring driverFile_;
+    // Open for the whole process: the driver keeps protecting after the program ends.
+    HANDLE protectDevice_ = INVALID_HANDLE_VALUE;
 };

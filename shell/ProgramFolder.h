@@ -1,0 +1,5 @@
+#pragma once
+#include <string>
+
+// The folder of the running executable, without a trailing backslash.
+std::wstring GetProgramFolder();
