@@ -2,8 +2,7 @@
 
 #include "driver/ZdlProtocol.h"
 #include "protect/ProtectDriver.h"
-#include "support/PumpUntil.h"
-#include "support/TempProgramFolder.h"
+#include "support/DriverService.h"
 
 #include <winternl.h>
 
@@ -13,14 +12,6 @@ namespace drivertest {
 
 namespace {
 
-fw::ServiceHandle OpenService(DWORD access)
-{
-    fw::ServiceHandle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-    if (!manager)
-        return fw::ServiceHandle();
-    return fw::ServiceHandle(::OpenServiceW(manager.Get(), ZDL_SERVICE_NAME, access));
-}
-
 DWORD ValueAt(const std::string& bytes, size_t index)
 {
     DWORD value = 0;
@@ -28,23 +19,11 @@ DWORD ValueAt(const std::string& bytes, size_t index)
     return value;
 }
 
-bool DeviceOpens()
-{
-    fw::FileHandle device(::CreateFileW(ZDL_DEVICE_PATH, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    return device.Valid();
-}
-
 } // namespace
-
-std::wstring InstalledDriverFile()
-{
-    return testkit::BuildPath(L"program\\sys\\ZDLFile.sys");
-}
 
 fw::FileHandle OpenTestDevice()
 {
-    return fw::FileHandle(OpenProtectDevice(InstalledDriverFile()));
+    return fw::FileHandle(OpenProtectDevice(testkit::InstalledDriverFile()));
 }
 
 ControlResult Control(HANDLE device, DWORD code, const std::string& input, DWORD outputSize)
@@ -117,19 +96,6 @@ std::string Ansi(const std::wstring& text)
     return ansi;
 }
 
-bool RemoveDriverService()
-{
-    DeleteDriverService();
-    return testkit::PumpUntil([] { return !OpenService(SERVICE_QUERY_STATUS) && !DeviceOpens(); });
-}
-
-ServiceRestorer::~ServiceRestorer()
-{
-    RemoveDriverService();
-    InstallDriverService(InstalledDriverFile());
-    StartDriverService();
-}
-
 bool LeaveStaleDeviceLink()
 {
     using CreateLinkFunction = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PUNICODE_STRING);
@@ -149,27 +115,6 @@ bool LeaveStaleDeviceLink()
         return false;
     fw::KernelHandle holder(link);
     return true;
-}
-
-ServiceConfig ReadServiceConfig()
-{
-    ServiceConfig config;
-    fw::ServiceHandle service = OpenService(SERVICE_QUERY_CONFIG);
-    if (!service)
-        return config;
-    DWORD needed = 0;
-    ::QueryServiceConfigW(service.Get(), nullptr, 0, &needed);
-    std::vector<BYTE> buffer(needed);
-    auto* raw = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
-    if (!::QueryServiceConfigW(service.Get(), raw, needed, &needed))
-        return config;
-    config.found = true;
-    config.type = raw->dwServiceType;
-    config.start = raw->dwStartType;
-    config.errorControl = raw->dwErrorControl;
-    config.binaryPath = raw->lpBinaryPathName ? raw->lpBinaryPathName : L"";
-    config.displayName = raw->lpDisplayName ? raw->lpDisplayName : L"";
-    return config;
 }
 
 } // namespace drivertest

@@ -9,9 +9,6 @@
 
 namespace drivertest {
 
-// The driver file of the build's program folder.
-std::wstring InstalledDriverFile();
-
 // A test's own handle to the device, installing and starting the service
 // from the build's program folder when the driver is not loaded.
 fw::FileHandle OpenTestDevice();
@@ -44,33 +41,8 @@ int CheckAccess(HANDLE device, DWORD operation, const std::string& path);
 // The ANSI code page form of a wide text.
 std::string Ansi(const std::wstring& text);
 
-// Puts the service back the way the build's program folder would leave it,
-// registered from its driver file and running, when the test is done.
-class ServiceRestorer {
-public:
-    ServiceRestorer() = default;
-    ~ServiceRestorer();
-    ServiceRestorer(const ServiceRestorer&) = delete;
-    ServiceRestorer& operator=(const ServiceRestorer&) = delete;
-};
-
-// Deletes the service and waits until it is gone and the device with it.
-bool RemoveDriverService();
-
 // Leaves a permanent \DosDevices\ZDLFile link to another device, as a
 // driver host that died with the driver loaded leaves its link behind.
 bool LeaveStaleDeviceLink();
-
-// The service's registration, read back from the service manager.
-struct ServiceConfig {
-    bool found = false;
-    DWORD type = 0;
-    DWORD start = 0;
-    DWORD errorControl = 0;
-    std::wstring binaryPath;
-    std::wstring displayName;
-};
-
-ServiceConfig ReadServiceConfig();
 
 } // namespace drivertest

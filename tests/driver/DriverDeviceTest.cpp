@@ -1,6 +1,7 @@
 #include "DriverClient.h"
 #include "driver/ZdlProtocol.h"
 #include "protect/ProtectDriver.h"
+#include "support/DriverService.h"
 #include "support/PumpUntil.h"
 
 #include <gtest/gtest.h>
@@ -148,8 +149,8 @@ TEST(DriverDevice, AnswersAccessQuestionsFromItsListsSwitchAndDriveWord)
 
 TEST(DriverService, LoadsAgainOverAStaleDeviceLinkAndStartsEmpty)
 {
-    drivertest::ServiceRestorer restore;
-    ASSERT_TRUE(drivertest::RemoveDriverService());
+    testkit::ServiceRestorer restore;
+    ASSERT_TRUE(testkit::RemoveDriverService());
     // What a crashed driver host leaves behind: the link, pointing nowhere useful.
     ASSERT_TRUE(drivertest::LeaveStaleDeviceLink());
     {
@@ -159,7 +160,7 @@ TEST(DriverService, LoadsAgainOverAStaleDeviceLinkAndStartsEmpty)
         EXPECT_FALSE(stale.Valid() && QueryState(stale.Get(), &state)) << "the stale link should not reach a driver";
     }
 
-    ASSERT_TRUE(InstallDriverService(drivertest::InstalledDriverFile()));
+    ASSERT_TRUE(InstallDriverService(testkit::InstalledDriverFile()));
     ASSERT_TRUE(StartDriverService());
     fw::FileHandle device(::CreateFileW(ZDL_DEVICE_PATH, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));

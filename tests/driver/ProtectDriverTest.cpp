@@ -2,6 +2,7 @@
 #include "DriverClient.h"
 #include "WineDrives.h"
 #include "protect/ProtectDriver.h"
+#include "support/DriverService.h"
 #include "support/PumpUntil.h"
 
 #include <gtest/gtest.h>
@@ -256,14 +257,14 @@ TEST(FixedDriveWord, IsSixtyFiveWithoutAnyFixedDriveBesidesA)
 
 TEST(DriverServiceCalls, InstallStartStopAndDeleteTheDemandStartKernelService)
 {
-    drivertest::ServiceRestorer restore;
-    ASSERT_TRUE(drivertest::RemoveDriverService());
+    testkit::ServiceRestorer restore;
+    ASSERT_TRUE(testkit::RemoveDriverService());
     EXPECT_FALSE(StartDriverService()) << "no service to start";
     EXPECT_FALSE(DeleteDriverService());
 
-    const std::wstring file = drivertest::InstalledDriverFile();
+    const std::wstring file = testkit::InstalledDriverFile();
     ASSERT_TRUE(InstallDriverService(file));
-    drivertest::ServiceConfig config = drivertest::ReadServiceConfig();
+    testkit::ServiceConfig config = testkit::ReadServiceConfig();
     ASSERT_TRUE(config.found);
     EXPECT_EQ(static_cast<DWORD>(SERVICE_KERNEL_DRIVER), config.type);
     EXPECT_EQ(static_cast<DWORD>(SERVICE_DEMAND_START), config.start);
@@ -286,7 +287,7 @@ TEST(DriverServiceCalls, InstallStartStopAndDeleteTheDemandStartKernelService)
     // Installing again over the stopped service replaces it.
     EXPECT_TRUE(InstallDriverService(file));
     EXPECT_TRUE(DeleteDriverService());
-    EXPECT_FALSE(drivertest::ReadServiceConfig().found);
+    EXPECT_FALSE(testkit::ReadServiceConfig().found);
 }
 
 } // namespace

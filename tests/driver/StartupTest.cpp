@@ -1,5 +1,6 @@
 #include "DriverClient.h"
 #include "protect/ProtectDriver.h"
+#include "support/DriverService.h"
 #include "support/RunningProgram.h"
 #include "support/TempProgramFolder.h"
 
@@ -62,8 +63,8 @@ TEST(ProtectionStartUp, AFreshStartInstallsStartsAndOpensTheDriverThenSwitchesIt
 {
     testkit::TempProgramFolder folder(true);
     ASSERT_TRUE(folder.Valid());
-    drivertest::ServiceRestorer restore;
-    ASSERT_TRUE(drivertest::RemoveDriverService());
+    testkit::ServiceRestorer restore;
+    ASSERT_TRUE(testkit::RemoveDriverService());
 
     testkit::RunningProgram program(folder);
     ASSERT_TRUE(program.Started());
@@ -78,7 +79,7 @@ TEST(ProtectionStartUp, AFreshStartInstallsStartsAndOpensTheDriverThenSwitchesIt
     EXPECT_EQ(1u, state.protectOn);
     EXPECT_EQ(ComputeFixedDriveWord(), state.driveWord);
 
-    drivertest::ServiceConfig config = drivertest::ReadServiceConfig();
+    testkit::ServiceConfig config = testkit::ReadServiceConfig();
     ASSERT_TRUE(config.found);
     EXPECT_EQ(folder.File(L"sys\\ZDLFile.sys"), config.binaryPath);
     EXPECT_EQ(static_cast<DWORD>(SERVICE_KERNEL_DRIVER), config.type);
@@ -93,15 +94,15 @@ TEST(ProtectionStartUp, AStartWhileTheDriverIsLoadedOpensItAtOnceAndLeavesTheSer
 {
     testkit::TempProgramFolder first(true);
     testkit::TempProgramFolder second(true);
-    drivertest::ServiceRestorer restore;
-    ASSERT_TRUE(drivertest::RemoveDriverService());
+    testkit::ServiceRestorer restore;
+    ASSERT_TRUE(testkit::RemoveDriverService());
     {
         testkit::RunningProgram program(first);
         HWND main = WaitForStartUp(program);
         ASSERT_NE(nullptr, main);
         EXPECT_TRUE(program.Close(main));
     }
-    drivertest::ServiceConfig installed = drivertest::ReadServiceConfig();
+    testkit::ServiceConfig installed = testkit::ReadServiceConfig();
     ASSERT_TRUE(installed.found);
 
     // A reload would forget this entry and the paused state would stay paused
@@ -123,7 +124,7 @@ TEST(ProtectionStartUp, AStartWhileTheDriverIsLoadedOpensItAtOnceAndLeavesTheSer
     const std::vector<std::string>& folderI = state.lists[ZDL_FOLDER_I];
     EXPECT_NE(folderI.end(), std::find(folderI.begin(), folderI.end(), drivertest::Padded(marker)));
 
-    drivertest::ServiceConfig after = drivertest::ReadServiceConfig();
+    testkit::ServiceConfig after = testkit::ReadServiceConfig();
     EXPECT_EQ(installed.binaryPath, after.binaryPath);
     EXPECT_EQ(first.File(L"sys\\ZDLFile.sys"), after.binaryPath);
     EXPECT_EQ(installed.start, after.start);
@@ -135,8 +136,8 @@ TEST(ProtectionStartUp, AStartWithoutTheDriverFileGoesOnWithoutProtectionAndWith
 {
     testkit::TempProgramFolder folder(true);
     ASSERT_TRUE(::DeleteFileW(folder.File(L"sys\\ZDLFile.sys").c_str()));
-    drivertest::ServiceRestorer restore;
-    ASSERT_TRUE(drivertest::RemoveDriverService());
+    testkit::ServiceRestorer restore;
+    ASSERT_TRUE(testkit::RemoveDriverService());
 
     testkit::RunningProgram program(folder);
     HWND main = WaitForStartUp(program);
@@ -147,6 +148,25 @@ TEST(ProtectionStartUp, AStartWithoutTheDriverFileGoesOnWithoutProtectionAndWith
     ::PostMessageW(main, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(program.WaitForExit(&code));
     EXPECT_EQ(0u, code);
+}
+
+TEST(ProtectionStartUp, AProgramFolderTheDriverWasInstalledFromIsRemovedWholeAndTheServiceHandedBack)
+{
+    testkit::ServiceRestorer restore;
+    ASSERT_TRUE(testkit::RemoveDriverService());
+    std::wstring path;
+    {
+        testkit::TempProgramFolder folder(true);
+        path = folder.Path();
+        testkit::RunningProgram program(folder);
+        HWND main = WaitForStartUp(program);
+        ASSERT_NE(nullptr, main);
+        ASSERT_EQ(folder.File(L"sys\\ZDLFile.sys"), testkit::ReadServiceConfig().binaryPath);
+        EXPECT_TRUE(program.Close(main));
+    }
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(path.c_str())) << "the loaded driver kept its folder";
+    EXPECT_EQ(testkit::InstalledDriverFile(), testkit::ReadServiceConfig().binaryPath);
+    EXPECT_TRUE(OpenDeviceDirectly().Valid());
 }
 
 } // namespace
