@@ -54,17 +54,14 @@ static int DriveInMask(const ZdlEngine* engine, const ZdlKey* key)
     return ((engine->driveWord - ZDL_DRIVE_WORD_BASE) >> letter) & 1u;
 }
 
-static int IsOneOf(unsigned operation, unsigned first, unsigned second, unsigned third)
-{
-    return operation == first || operation == second || operation == third;
-}
-
 static int KeyDenies(const ZdlEngine* engine, unsigned operation, const ZdlKey* key)
 {
     const ZdlPathList* lists = engine->lists;
-    int moves = IsOneOf(operation, ZDL_OP_COPY, ZDL_OP_DELETE, ZDL_OP_RENAME);
-    int changesBelow = operation == ZDL_OP_MODIFY || operation == ZDL_OP_CREATE ||
-                       operation == ZDL_OP_DELETE || operation == ZDL_OP_RENAME;
+    /* i keeps the data where it is: no copy, delete or rename. */
+    int takesAway = operation == ZDL_OP_COPY || operation == ZDL_OP_DELETE || operation == ZDL_OP_RENAME;
+    /* A w folder's contents stay as they are. */
+    int changesContents = operation == ZDL_OP_MODIFY || operation == ZDL_OP_CREATE || operation == ZDL_OP_DELETE ||
+                          operation == ZDL_OP_RENAME;
     int isListed[ZDL_LISTS];
     int i;
 
@@ -75,11 +72,11 @@ static int KeyDenies(const ZdlEngine* engine, unsigned operation, const ZdlKey* 
         return 1;
     if (isListed[ZDL_FILE_W] && operation == ZDL_OP_MODIFY)
         return 1;
-    if ((isListed[ZDL_FILE_I] || isListed[ZDL_FOLDER_I]) && moves)
+    if ((isListed[ZDL_FILE_I] || isListed[ZDL_FOLDER_I]) && takesAway)
         return 1;
     if (ZdlListContainsAncestor(&lists[ZDL_FOLDER_O], key->text, key->length))
         return 1;
-    return changesBelow && ZdlListContainsAncestor(&lists[ZDL_FOLDER_W], key->text, key->length);
+    return changesContents && ZdlListContainsAncestor(&lists[ZDL_FOLDER_W], key->text, key->length);
 }
 
 int ZdlEngineDenies(const ZdlEngine* engine, unsigned operation, const char* path)
