@@ -5,7 +5,9 @@
 #include "framework/MemoryDC.h"
 #include "framework/MessageMap.h"
 #include "framework/SelectObjectScope.h"
+#include "protect/ProtectDriver.h"
 #include "resource.h"
+#include "shell/ProgramFolder.h"
 
 namespace {
 
@@ -63,6 +65,7 @@ void CDlgSubMain::DoDataExchange(fw::DataExchange& dx)
 BOOL CDlgSubMain::OnInitDialog()
 {
     webVisit_.Start(Handle());
+    OpenProtection();
 
     siteAddress_ = kSiteAddress;
     forumAddress_ = kForumAddress;
@@ -88,6 +91,16 @@ void CDlgSubMain::PrepareNavigationButtons()
                                                     IMAGE_ICON, kNavigationIconSize, kNavigationIconSize, 0));
         navButtons_[i].SetIcon(icon, kNavigationIconSize);
     }
+}
+
+void CDlgSubMain::OpenProtection()
+{
+    driverFile_ = GetProgramFolder() + L"\\sys\\ZDLFile.sys";
+    protectDevice_ = OpenProtectDevice(driverFile_);
+    if (protectDevice_ == INVALID_HANDLE_VALUE)
+        return;
+    SetProtectSwitch(protectDevice_, true);
+    SetFixedDrives(protectDevice_, ComputeFixedDriveWord());
 }
 
 void CDlgSubMain::CreatePage(fw::Dialog& page, bool shown)

@@ -13,6 +13,8 @@
 #include "split/CDlgSplit.h"
 #include "ui/skin/CZendalButtonBitmap.h"
 
+#include <windows.h>
+
 #include <string>
 
 // The working area over the main window's frame: the navigation column, the
@@ -41,6 +43,9 @@ public:
     CZendalButtonBitmap* SelectedButton() const { return selectedButton_; }
     const std::wstring& SiteAddress() const { return siteAddress_; }
     const std::wstring& ForumAddress() const { return forumAddress_; }
+    // The protection device, INVALID_HANDLE_VALUE when the driver is unavailable.
+    // Borrowed by the pages at each use; the page host never closes it.
+    HANDLE ProtectDevice() const { return protectDevice_; }
 
 protected:
     void DoDataExchange(fw::DataExchange& dx) override;
@@ -52,6 +57,7 @@ private:
     void SwitchTo(int index);
     void PrepareNavigationButtons();
     void CreatePage(fw::Dialog& page, bool shown);
+    void OpenProtection();
 
     CZendalButtonBitmap navButtons_[kPageCount];
     fw::Static siteLink_;
@@ -70,4 +76,7 @@ private:
     std::wstring forumAddress_;
     fw::Bitmap background_;
     CZendalWebVisit webVisit_;
+    std::wstring driverFile_;
+    // Open for the whole process: the driver keeps protecting after the program ends.
+    HANDLE protectDevice_ = INVALID_HANDLE_VALUE;
 };

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cwchar>
 
 const wchar_t kNoPasswordMarker[] = L"nopw";
 
@@ -11,30 +10,7 @@ namespace {
 const wchar_t kPasswordSection[] = L"Password";
 const wchar_t kPasswordKey[] = L"password";
 
-std::wstring& ProgramFolderOverride()
-{
-    static std::wstring folder;
-    return folder;
-}
-
 } // namespace
-
-std::wstring GetProgramFolder()
-{
-    if (!ProgramFolderOverride().empty())
-        return ProgramFolderOverride();
-    wchar_t path[256] = {};
-    ::GetModuleFileNameW(nullptr, path, 256);
-    path[255] = L'\0';
-    if (wchar_t* slash = wcsrchr(path, L'\\'))
-        *slash = L'\0';
-    return path;
-}
-
-void SetProgramFolderForTesting(const std::wstring& folder)
-{
-    ProgramFolderOverride() = folder;
-}
 
 std::wstring SettingsFilePath()
 {

@@ -1,14 +1,10 @@
 #pragma once
+#include "shell/ProgramFolder.h"
+
 #include <string>
 
-// The program's folder and its settings file "\zdl\ZendalFS.zdl", read and
+// The settings file "\zdl\ZendalFS.zdl" in the program's folder, read and
 // written key by key through the system's private-profile functions.
-
-// The folder of the running executable, without a trailing backslash.
-std::wstring GetProgramFolder();
-// Tests run the program's code from a temporary program folder; an empty
-// text goes back to the executable's folder.
-void SetProgramFolderForTesting(const std::wstring& folder);
 
 // Program folder + "\zdl\ZendalFS.zdl". Each page composes its own copy.
 std::wstring SettingsFilePath();

@@ -13,18 +13,6 @@
 
 namespace {
 
-std::vector<HWND> ChildDialogs(HWND parent)
-{
-    std::vector<HWND> dialogs;
-    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t className[16] = {};
-        ::GetClassNameW(child, className, 16);
-        if (std::wstring(className) == L"#32770")
-            dialogs.push_back(child);
-    }
-    return dialogs;
-}
-
 POINT TopLeft(HWND hwnd)
 {
     RECT rc{};
@@ -74,7 +62,7 @@ TEST_F(ProgramTest, ShowsTheLayeredFrameThePageHostAndAllPagesWithTheLogonPageIn
     EXPECT_EQ(frame.left + 15, TopLeft(host).x);
     EXPECT_EQ(frame.top + 35, TopLeft(host).y);
 
-    std::vector<HWND> pages = ChildDialogs(host);
+    std::vector<HWND> pages = testkit::ChildDialogs(host);
     ASSERT_EQ(8u, pages.size());
     HWND shown = nullptr;
     for (HWND page : pages) {

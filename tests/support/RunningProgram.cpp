@@ -43,6 +43,18 @@ BOOL CALLBACK FindPageHost(HWND hwnd, LPARAM param)
 
 } // namespace
 
+std::vector<HWND> ChildDialogs(HWND parent)
+{
+    std::vector<HWND> dialogs;
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[16] = {};
+        ::GetClassNameW(child, className, 16);
+        if (std::wstring(className) == L"#32770")
+            dialogs.push_back(child);
+    }
+    return dialogs;
+}
+
 RunningProgram::RunningProgram(const TempProgramFolder& folder)
 {
     STARTUPINFOW startup{sizeof(startup)};
@@ -114,6 +126,13 @@ bool RunningProgram::WaitForExit(DWORD* exitCode) const
     bool ended = PumpUntil([&] { return !Running(); });
     ::GetExitCodeProcess(process_.hProcess, exitCode);
     return ended;
+}
+
+bool RunningProgram::Close(HWND main) const
+{
+    ::PostMessageW(main, WM_COMMAND, IDCANCEL, 0);
+    DWORD code = 0;
+    return WaitForExit(&code);
 }
 
 } // namespace testkit

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace testkit {
 
@@ -26,11 +27,16 @@ public:
     // the navigation column, once it lies above the frame.
     HWND WaitForPageHost(HWND main) const;
     bool WaitForExit(DWORD* exitCode) const;
+    // Asks the main window to close (Escape) and waits for the process to end.
+    bool Close(HWND main) const;
     bool Running() const;
 
 private:
     bool started_ = false;
     PROCESS_INFORMATION process_{};
 };
+
+// The dialog windows among a window's children (the page host's pages).
+std::vector<HWND> ChildDialogs(HWND parent);
 
 } // namespace testkit

@@ -1,5 +1,7 @@
 #include "support/TempProgramFolder.h"
 
+#include "support/DriverService.h"
+
 #include <windows.h>
 
 namespace testkit {
@@ -58,8 +60,11 @@ TempProgramFolder::TempProgramFolder(bool withRelease)
 
 TempProgramFolder::~TempProgramFolder()
 {
-    if (!path_.empty())
-        RemoveTree(path_);
+    if (path_.empty())
+        return;
+    // A program started from here installs the driver from here when it is not loaded.
+    ReleaseDriverFrom(path_);
+    RemoveTree(path_);
 }
 
 } // namespace testkit
