@@ -1,8 +1,8 @@
 #pragma once
-#include "framework/Static.h"
 #include "resource.h"
 #include "ui/skin/CZendalButton.h"
 #include "ui/skin/CZendalDialog.h"
+#include "ui/skin/CZendalSplitLine.h"
 
 class CAboutDlg : public CZendalDialog {
 public:
@@ -12,6 +12,6 @@ protected:
     void DoDataExchange(fw::DataExchange& dx) override;
 
 private:
-    fw::Static splitLine_;
+    CZendalSplitLine splitLine_;
     CZendalButton okButton_;
 };

@@ -1,8 +1,8 @@
 #pragma once
-#include "resource.h"
-#include "ui/skin/CZendalDialog.h"
+#include "protect/CDlgProtectPage.h"
 
-class CDlgFileProtect : public CZendalDialog {
+// The file protection page.
+class CDlgFileProtect : public CDlgProtectPage {
 public:
-    CDlgFileProtect() : CZendalDialog(IDD_FILEPROTECT) {}
+    CDlgFileProtect() : CDlgProtectPage(IDD_FILEPROTECT) {}
 };

@@ -1,8 +1,8 @@
 #pragma once
-#include "resource.h"
-#include "ui/skin/CZendalDialog.h"
+#include "protect/CDlgProtectPage.h"
 
-class CDlgFolderProtect : public CZendalDialog {
+// The folder protection page.
+class CDlgFolderProtect : public CDlgProtectPage {
 public:
-    CDlgFolderProtect() : CZendalDialog(IDD_FOLDERPROTECT) {}
+    CDlgFolderProtect() : CDlgProtectPage(IDD_FOLDERPROTECT) {}
 };

@@ -10,6 +10,7 @@ source "$here/wine-env.sh"
 if [ -n "${DISPLAY:-}" ] && xset q >/dev/null 2>&1; then
   exec bash "$here/under-display.sh" wine "$BUILD/program/ZendalFileSa.exe"
 fi
-shot=$BUILD/screenshot.png
-xvfb-run -a -s "-screen 0 1280x1024x24" bash "$here/under-display.sh" bash "$here/screenshot.sh" "$shot"
-echo "No display: the program ran under Xvfb. Screenshot: $shot"
+shots=$BUILD/screenshots
+rm -rf "$shots"
+xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/under-display.sh" bash "$here/screenshot.sh" "$shots"
+echo "No display: the program ran under Xvfb. Screenshots of the logon page and of every page: $shots/"

@@ -1,8 +1,8 @@
 #pragma once
-#include "framework/Edit.h"
 #include "resource.h"
 #include "ui/skin/CZendalButton.h"
 #include "ui/skin/CZendalDialog.h"
+#include "ui/skin/CZendalEdit.h"
 
 #include <string>
 
@@ -20,7 +20,7 @@ protected:
 private:
     void OnLogon();
 
-    fw::Edit passwordEdit_;
+    CZendalEdit passwordEdit_;
     CZendalButton logonButton_;
     std::wstring settingsFile_;
 };

@@ -22,7 +22,7 @@ const int kNavigationIcons[CDlgSubMain::kPageCount] = {
     IDI_NAV_FOLDERPROTECT, IDI_NAV_DISKHIDE, IDI_NAV_FUNCTION,
 };
 
-const wchar_t kSiteAddress[] = L"http://www.example.com/";
+const wchar_t kSiteAddress[] = L"http://example.com/";
 const wchar_t kForumAddress[] = L"http://bbs.example.org/";
 
 } // namespace
@@ -67,8 +67,8 @@ BOOL CDlgSubMain::OnInitDialog()
     webVisit_.Start(Handle());
     OpenProtection();
 
-    siteAddress_ = kSiteAddress;
-    forumAddress_ = kForumAddress;
+    siteLink_.SetTarget(kSiteAddress);
+    forumLink_.SetTarget(kForumAddress);
 
     PrepareNavigationButtons();
     currentPage_ = &logon_;
@@ -136,6 +136,8 @@ void CDlgSubMain::SwitchTo(int index)
         }
         selectedButton_ = &button;
         button.current = 1;
+        // The click's own repaint came before this; show the current face now.
+        button.Invalidate(true);
     }
     fw::Dialog& page = Page(index);
     if (currentPage_ != &page) {

@@ -2,7 +2,6 @@
 #include "crypt/CDlgEncrypt.h"
 #include "diskhide/CDlgDiskHide.h"
 #include "framework/Dialog.h"
-#include "framework/Static.h"
 #include "framework/UniqueHandle.h"
 #include "protect/CDlgFileProtect.h"
 #include "protect/CDlgFolderProtect.h"
@@ -12,6 +11,7 @@
 #include "shred/CDlgCrush.h"
 #include "split/CDlgSplit.h"
 #include "ui/skin/CZendalButtonBitmap.h"
+#include "ui/skin/CZendalHyperLink.h"
 
 #include <windows.h>
 
@@ -41,8 +41,8 @@ public:
     CDlgLogon& LogonPage() { return logon_; }
     fw::Dialog* CurrentPage() const { return currentPage_; }
     CZendalButtonBitmap* SelectedButton() const { return selectedButton_; }
-    const std::wstring& SiteAddress() const { return siteAddress_; }
-    const std::wstring& ForumAddress() const { return forumAddress_; }
+    CZendalHyperLink& SiteLink() { return siteLink_; }
+    CZendalHyperLink& ForumLink() { return forumLink_; }
     // The protection device, INVALID_HANDLE_VALUE when the driver is unavailable.
     // Borrowed by the pages at each use; the page host never closes it.
     HANDLE ProtectDevice() const { return protectDevice_; }
@@ -60,8 +60,8 @@ private:
     void OpenProtection();
 
     CZendalButtonBitmap navButtons_[kPageCount];
-    fw::Static siteLink_;
-    fw::Static forumLink_;
+    CZendalHyperLink siteLink_;
+    CZendalHyperLink forumLink_;
     CZendalButtonBitmap* selectedButton_ = nullptr;
     fw::Dialog* currentPage_ = nullptr;
     CDlgEncrypt encrypt_;
@@ -72,8 +72,6 @@ private:
     CDlgDiskHide diskHide_;
     CDlgFunction function_;
     CDlgLogon logon_;
-    std::wstring siteAddress_;
-    std::wstring forumAddress_;
     fw::Bitmap background_;
     CZendalWebVisit webVisit_;
     std::wstring driverFile_;
