@@ -518,3 +518,97 @@ TEST(TreeListGeometry, ScrollingByWheelAndScrollBar)
 }
 
 } // namespace
+
+namespace {
+
+TEST(TreeListSettings, FontChangesTheAutomaticRowHeight)
+{
+    TreeListHost host;
+    LRESULT before = host.Send(TVM_GETITEMHEIGHT);
+    LOGFONTW big{};
+    big.lfHeight = -40;
+    lstrcpyW(big.lfFaceName, L"Tahoma");
+    HFONT font = ::CreateFontIndirectW(&big);
+    ASSERT_NE(nullptr, font);
+    host.Send(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    LRESULT larger = host.Send(TVM_GETITEMHEIGHT);
+    EXPECT_GT(larger, before);
+    EXPECT_EQ(0, larger % 2);
+    host.Send(WM_SETFONT, 0, TRUE);
+    EXPECT_EQ(before, host.Send(TVM_GETITEMHEIGHT));
+    ::DestroyWindow(host.List());
+    EXPECT_NE(0u, ::GetObjectType(font)); // the caller's font is left alone
+    ::DeleteObject(font);
+}
+
+TEST(TreeListSettings, StyleChangesApplyCheckBoxesAndTooltips)
+{
+    TreeListHost host;
+    EXPECT_EQ(0, host.Send(TVM_GETIMAGELIST, TVSIL_STATE));
+    ::SetWindowLongPtrW(host.List(), GWL_STYLE, ::GetWindowLongPtrW(host.List(), GWL_STYLE) | TVS_CHECKBOXES);
+    EXPECT_NE(0, host.Send(TVM_GETIMAGELIST, TVSIL_STATE));
+    unsigned item = host.Insert(L"x");
+    EXPECT_EQ(static_cast<LRESULT>(INDEXTOSTATEIMAGEMASK(1)), host.Send(TVM_GETITEMSTATE, item, 0) & TVIS_STATEIMAGEMASK);
+    ::SetWindowLongPtrW(host.List(), GWL_STYLE, ::GetWindowLongPtrW(host.List(), GWL_STYLE) & ~TVS_CHECKBOXES);
+    EXPECT_EQ(0, host.Send(TVM_GETIMAGELIST, TVSIL_STATE));
+}
+
+TEST(TreeListColumns, HeaderTrackingAndClicks)
+{
+    TreeListHost host;
+    host.AddColumn(L"name", 200);
+    host.AddColumn(L"state", 100);
+    HWND header = reinterpret_cast<HWND>(host.Send(TLM_GETHEADER));
+    HDITEMW item{};
+    item.mask = HDI_WIDTH;
+    item.cxy = 150;
+    NMHEADERW track{};
+    track.hdr.hwndFrom = header;
+    track.hdr.idFrom = 1;
+    track.hdr.code = HDN_ENDTRACKW;
+    track.iItem = 1;
+    track.pitem = &item;
+    host.Send(WM_NOTIFY, 1, reinterpret_cast<LPARAM>(&track));
+    EXPECT_EQ(150, host.Send(TLM_GETCOLUMNWIDTH, 1));
+    HDITEMW shown{};
+    shown.mask = HDI_WIDTH;
+    ::SendMessageW(header, HDM_GETITEMW, 1, reinterpret_cast<LPARAM>(&shown));
+    EXPECT_EQ(150, shown.cxy);
+
+    // A divider double click fits the column to its widest text.
+    unsigned row = host.Insert(L"x");
+    host.SetCell(row, 1, L"a rather long status text");
+    track.hdr.code = HDN_DIVIDERDBLCLICKW;
+    track.pitem = nullptr;
+    host.Send(WM_NOTIFY, 1, reinterpret_cast<LPARAM>(&track));
+    LRESULT fitted = host.Send(TLM_GETCOLUMNWIDTH, 1);
+    EXPECT_GT(fitted, 60);
+    EXPECT_LT(fitted, 150);
+
+    // Header clicks reach the parent with the list's own id.
+    host.notifications.clear();
+    track.hdr.code = HDN_ITEMCLICKW;
+    host.Send(WM_NOTIFY, 1, reinterpret_cast<LPARAM>(&track));
+    ASSERT_EQ((std::vector<UINT>{static_cast<UINT>(NM_SETFOCUS), static_cast<UINT>(HDN_ITEMCLICKW)}), host.Codes());
+    EXPECT_EQ(static_cast<UINT_PTR>(treelist_test::kListId), host.notifications[1].id);
+    EXPECT_EQ(host.List(), host.notifications[1].from);
+    EXPECT_EQ(host.List(), ::GetFocus());
+}
+
+TEST(TreeListGeometry, ScrollBarFollowsTheRowsOnceTheBurstIsOver)
+{
+    TreeListHost host(treelist_test::kPageStyle, 300, 200);
+    for (int i = 0; i < 60; ++i)
+        host.Insert(L"row");
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    EXPECT_TRUE(testkit::PumpUntil([&] { return ::GetScrollInfo(host.List(), SB_VERT, &info) && info.nMax == 59; }));
+    EXPECT_EQ(static_cast<UINT>(host.Send(TVM_GETVISIBLECOUNT)), info.nPage);
+    EXPECT_NE(0, ::GetWindowLongPtrW(host.List(), GWL_STYLE) & WS_VSCROLL);
+
+    host.Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    EXPECT_TRUE(testkit::PumpUntil([&] { return (::GetWindowLongPtrW(host.List(), GWL_STYLE) & WS_VSCROLL) == 0; }));
+}
+
+} // namespace

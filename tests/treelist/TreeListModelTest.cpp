@@ -90,7 +90,7 @@ TEST(TreeListModel, RandomOperationsMatchAReferenceTree)
     Model model;
     std::mt19937 random(20241208);
     int counter = 0;
-    for (int step = 0; step < 3000; ++step) {
+    for (int step = 0; step < 5000; ++step) {
         unsigned choice = random() % 100;
         bool crowded = model.nodes.size() > 250;
         std::wstring text = L"item " + std::to_wstring(++counter);
@@ -98,7 +98,7 @@ TEST(TreeListModel, RandomOperationsMatchAReferenceTree)
             // Insert: at the end, first, after a sibling, or under an item.
             unsigned parent = (!model.nodes.empty() && random() % 3 == 0) ? model.Any(random) : 0;
             std::vector<unsigned>& siblings = model.SiblingsOf(parent);
-            unsigned how = random() % 3;
+            unsigned how = random() % 4;
             HTREEITEM after = TVI_LAST;
             size_t position = siblings.size();
             if (how == 1) {
@@ -108,6 +108,13 @@ TEST(TreeListModel, RandomOperationsMatchAReferenceTree)
                 size_t index = random() % siblings.size();
                 after = reinterpret_cast<HTREEITEM>(static_cast<ULONG_PTR>(siblings[index]));
                 position = index + 1;
+            } else if (how == 3) {
+                // Before the first sibling whose text is not below the new one.
+                after = TVI_SORT;
+                position = 0;
+                while (position < siblings.size()
+                       && lstrcmpiW(model.nodes[siblings[position]].text.c_str(), text.c_str()) < 0)
+                    ++position;
             }
             unsigned number = host.Insert(text.c_str(), parent, after);
             ASSERT_NE(0u, number) << "step " << step;
