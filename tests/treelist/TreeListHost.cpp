@@ -1,0 +1,226 @@
+#include "TreeListHost.h"
+
+namespace treelist_test {
+
+namespace {
+
+const wchar_t kParentClass[] = L"TreeListTestParent";
+
+void RegisterClasses()
+{
+    static bool done = false;
+    if (done)
+        return;
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    ASSERT_EQ(1, TreeListRegister(instance));
+    WNDCLASSEXW parentClass{};
+    parentClass.cbSize = sizeof parentClass;
+    parentClass.lpfnWndProc = DefWindowProcW;
+    parentClass.hInstance = instance;
+    parentClass.lpszClassName = kParentClass;
+    parentClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    ASSERT_NE(0, ::RegisterClassExW(&parentClass));
+    done = true;
+}
+
+} // namespace
+
+TreeListHost::TreeListHost(DWORD listStyle, int width, int height)
+{
+    RegisterClasses();
+    parent_ = ::CreateWindowExW(0, kParentClass, L"TreeList test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                                width + 40, height + 60, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    EXPECT_NE(nullptr, parent_);
+    ::SetWindowLongPtrW(parent_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ::SetWindowLongPtrW(parent_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TreeListHost::ParentProc));
+    list_ = ::CreateWindowExW(0, TREELIST_CLASSNAME, L"", listStyle, 10, 10, width, height, parent_,
+                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kListId)), ::GetModuleHandleW(nullptr),
+                              nullptr);
+    EXPECT_NE(nullptr, list_);
+}
+
+TreeListHost::~TreeListHost()
+{
+    onNotify = nullptr;
+    if (parent_)
+        ::DestroyWindow(parent_);
+}
+
+LRESULT CALLBACK TreeListHost::ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* host = reinterpret_cast<TreeListHost*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == WM_NOTIFY && host)
+        return host->OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT TreeListHost::OnNotify(NMHDR* header)
+{
+    Notification record;
+    record.code = header->code;
+    record.id = header->idFrom;
+    record.from = header->hwndFrom;
+    switch (header->code) {
+    case TVN_SELCHANGINGW:
+    case TVN_SELCHANGEDW:
+    case TVN_DELETEITEMW:
+    case TVN_ITEMEXPANDINGW:
+    case TVN_ITEMEXPANDEDW:
+    case TVN_SINGLEEXPAND: {
+        auto* nm = reinterpret_cast<NMTREEVIEWW*>(header);
+        record.action = nm->action;
+        record.oldItem = static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(nm->itemOld.hItem));
+        record.newItem = static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(nm->itemNew.hItem));
+        record.oldParam = nm->itemOld.lParam;
+        record.newParam = nm->itemNew.lParam;
+        break;
+    }
+    case TVN_GETDISPINFOW: {
+        auto* info = reinterpret_cast<NMTVDISPINFOW*>(header);
+        record.newItem = static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(info->item.hItem));
+        record.column = info->item.cChildren;
+        break;
+    }
+    default:
+        break;
+    }
+    notifications.push_back(record);
+    return onNotify ? onNotify(header) : 0;
+}
+
+std::vector<UINT> TreeListHost::Codes() const
+{
+    std::vector<UINT> codes;
+    for (const Notification& n : notifications)
+        codes.push_back(n.code);
+    return codes;
+}
+
+std::vector<Notification> TreeListHost::Of(UINT code) const
+{
+    std::vector<Notification> found;
+    for (const Notification& n : notifications)
+        if (n.code == code)
+            found.push_back(n);
+    return found;
+}
+
+unsigned TreeListHost::Insert(const wchar_t* text, unsigned parent, HTREEITEM after, LPARAM lParam) const
+{
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent ? reinterpret_cast<HTREEITEM>(static_cast<ULONG_PTR>(parent)) : TVI_ROOT;
+    insert.hInsertAfter = after;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    insert.item.pszText = const_cast<LPWSTR>(text);
+    insert.item.lParam = lParam;
+    return static_cast<unsigned>(Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+unsigned TreeListHost::InsertCallback(unsigned parent) const
+{
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent ? reinterpret_cast<HTREEITEM>(static_cast<ULONG_PTR>(parent)) : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = LPSTR_TEXTCALLBACKW;
+    return static_cast<unsigned>(Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+bool TreeListHost::SetCell(unsigned item, int column, const wchar_t* text) const
+{
+    TVITEMW record{};
+    record.mask = TLIF_COLUMN | TVIF_TEXT;
+    record.hItem = reinterpret_cast<HTREEITEM>(static_cast<ULONG_PTR>(item));
+    record.pszText = const_cast<LPWSTR>(text);
+    record.cchTextMax = text ? 256 : 0;
+    record.cChildren = column;
+    return Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&record)) == 0;
+}
+
+std::wstring TreeListHost::Text(unsigned item, int column) const
+{
+    TVITEMW record{};
+    record.mask = TLIF_TEXTPTR | TLIF_COLUMN | TVIF_TEXT;
+    record.hItem = reinterpret_cast<HTREEITEM>(static_cast<ULONG_PTR>(item));
+    record.cChildren = column;
+    if (!Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&record)))
+        return L"<invalid>";
+    if (record.pszText == LPSTR_TEXTCALLBACKW)
+        return L"<callback>";
+    return record.pszText ? record.pszText : L"<null>";
+}
+
+bool TreeListHost::Delete(unsigned item) const
+{
+    return Send(TVM_DELETEITEM, 0, static_cast<LPARAM>(item)) != 0;
+}
+
+unsigned TreeListHost::Next(unsigned item, WPARAM code) const
+{
+    return static_cast<unsigned>(Send(TVM_GETNEXTITEM, code, static_cast<LPARAM>(item)));
+}
+
+std::vector<unsigned> TreeListHost::Rows() const
+{
+    std::vector<unsigned> rows;
+    LRESULT count = Send(TLM_GETROWCOUNTSHOWN);
+    for (LRESULT row = 0; row < count; ++row)
+        rows.push_back(static_cast<unsigned>(Send(TLM_ROWTOITEM, 0, row)));
+    EXPECT_EQ(0, Send(TLM_ROWTOITEM, 0, count));
+    return rows;
+}
+
+std::vector<unsigned> TreeListHost::Children(unsigned parent) const
+{
+    std::vector<unsigned> children;
+    for (unsigned n = Next(parent ? parent : static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(TVI_ROOT)), TVGN_CHILD);
+         n; n = Next(n, TVGN_NEXT))
+        children.push_back(n);
+    return children;
+}
+
+int TreeListHost::AddColumn(const wchar_t* caption, int width, WPARAM index) const
+{
+    LVCOLUMNW column{};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+    column.cx = width;
+    column.pszText = const_cast<LPWSTR>(caption);
+    column.cchTextMax = 256;
+    if (index == 32)
+        index = static_cast<WPARAM>(Send(TLM_GETCOLUMNCOUNT));
+    return static_cast<int>(Send(TLM_ADDCOLUMN, index, reinterpret_cast<LPARAM>(&column)));
+}
+
+MessageRecorder::MessageRecorder(HWND hwnd) : hwnd_(hwnd)
+{
+    ::SetPropW(hwnd, L"MessageRecorder", this);
+    previous_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MessageRecorder::Proc)));
+}
+
+MessageRecorder::~MessageRecorder()
+{
+    if (::IsWindow(hwnd_)) {
+        ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+        ::RemovePropW(hwnd_, L"MessageRecorder");
+    }
+}
+
+LRESULT CALLBACK MessageRecorder::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = static_cast<MessageRecorder*>(::GetPropW(hwnd, L"MessageRecorder"));
+    self->messages.push_back(message);
+    ++self->depth;
+    if (self->depth > self->deepest)
+        self->deepest = self->depth;
+    WNDPROC previous = self->previous_;
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        ::RemovePropW(hwnd, L"MessageRecorder");
+    }
+    LRESULT result = ::CallWindowProcW(previous, hwnd, message, wParam, lParam);
+    --self->depth;
+    return result;
+}
+
+} // namespace treelist_test

@@ -1,0 +1,86 @@
+#pragma once
+#include "ui/treelist/TreeList.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace treelist_test {
+
+constexpr int kListId = 12321;
+constexpr DWORD kPageStyle = WS_CHILD | WS_VISIBLE | 0x5004;
+
+// One WM_NOTIFY the parent received, with the fields the tests look at.
+struct Notification {
+    UINT code = 0;
+    UINT_PTR id = 0;
+    HWND from = nullptr;
+    UINT action = 0;
+    unsigned oldItem = 0;
+    unsigned newItem = 0;
+    LPARAM oldParam = 0;
+    LPARAM newParam = 0;
+    int column = 0;
+};
+
+// A real top-level parent window with a TreeList child (id 12321). The parent
+// records every WM_NOTIFY; a test may answer or act on one through onNotify.
+class TreeListHost {
+public:
+    explicit TreeListHost(DWORD listStyle = kPageStyle, int width = 500, int height = 300);
+    ~TreeListHost();
+    TreeListHost(const TreeListHost&) = delete;
+    TreeListHost& operator=(const TreeListHost&) = delete;
+
+    HWND Parent() const { return parent_; }
+    HWND List() const { return list_; }
+
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return ::SendMessageW(list_, message, wParam, lParam);
+    }
+
+    unsigned Insert(const wchar_t* text, unsigned parent = 0, HTREEITEM after = TVI_LAST, LPARAM lParam = 0) const;
+    unsigned InsertCallback(unsigned parent = 0) const;
+    bool SetCell(unsigned item, int column, const wchar_t* text) const;
+    std::wstring Text(unsigned item, int column = 0) const;
+    bool Delete(unsigned item) const;
+    unsigned Next(unsigned item, WPARAM code) const;
+    std::vector<unsigned> Rows() const;
+    std::vector<unsigned> Children(unsigned parent) const;
+    int AddColumn(const wchar_t* caption, int width, WPARAM index = 32) const;
+
+    std::vector<Notification> notifications;
+    std::vector<UINT> Codes() const;
+    std::vector<Notification> Of(UINT code) const;
+    std::function<LRESULT(NMHDR*)> onNotify;
+
+private:
+    static LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnNotify(NMHDR* header);
+
+    HWND parent_ = nullptr;
+    HWND list_ = nullptr;
+};
+
+// Records every message sent to a window (subclassing it) while it exists.
+class MessageRecorder {
+public:
+    explicit MessageRecorder(HWND hwnd);
+    ~MessageRecorder();
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    std::vector<UINT> messages;
+    int depth = 0;
+    int deepest = 0;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND hwnd_;
+    WNDPROC previous_;
+};
+
+} // namespace treelist_test

@@ -1,0 +1,101 @@
+// A worker thread fills the list through synchronous messages while the
+// window's own thread pumps and works on the list too.
+#include "TreeListHost.h"
+#include "support/PumpUntil.h"
+
+#include <atomic>
+#include <string>
+
+using treelist_test::TreeListHost;
+
+namespace {
+
+struct WorkerJob {
+    HWND list = nullptr;
+    int rows = 0;
+    std::atomic<int> appended{0};
+    std::atomic<int> failures{0};
+    std::atomic<bool> done{false};
+    std::vector<unsigned> items;
+};
+
+DWORD WINAPI AppendRows(LPVOID parameter)
+{
+    auto* job = static_cast<WorkerJob*>(parameter);
+    for (int i = 0; i < job->rows; ++i) {
+        std::wstring path = L"C:\\WORK\\FOLDER\\FILE" + std::to_wstring(i) + L".DAT";
+        TVINSERTSTRUCTW insert{};
+        insert.hParent = TVI_ROOT;
+        insert.hInsertAfter = TVI_LAST;
+        insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        insert.item.pszText = const_cast<LPWSTR>(path.c_str());
+        auto item = static_cast<unsigned>(::SendMessageW(job->list, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+        if (!item) {
+            job->failures++;
+            continue;
+        }
+        job->items.push_back(item);
+        TVITEMW cell{};
+        cell.mask = TLIF_COLUMN | TVIF_TEXT | TVIF_IMAGE;
+        cell.hItem = reinterpret_cast<HTREEITEM>(static_cast<ULONG_PTR>(item));
+        cell.pszText = const_cast<LPWSTR>(L"准备加密");
+        cell.cchTextMax = 256;
+        cell.iImage = cell.iSelectedImage = 2;
+        cell.cChildren = 1;
+        if (::SendMessageW(job->list, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&cell)) != 0)
+            job->failures++;
+        job->appended++;
+    }
+    job->done = true;
+    return 0;
+}
+
+TEST(TreeListThreads, WorkerAppendsWhileTheWindowThreadPumpsAndWorks)
+{
+    TreeListHost host;
+    host.AddColumn(L"准备操作的文件列表", 392);
+    host.AddColumn(L"操作状态", 100);
+    WorkerJob job;
+    job.list = host.List();
+    job.rows = 3000;
+    HANDLE thread = ::CreateThread(nullptr, 0, AppendRows, &job, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+
+    // Meanwhile the window's thread inserts its own rows under the first row
+    // and reads the newest rows the worker made.
+    std::vector<unsigned> own;
+    int reads = 0;
+    bool finished = testkit::PumpUntil([&] {
+        int count = job.appended.load();
+        if (count > 0 && own.size() < 200) {
+            unsigned first = static_cast<unsigned>(host.Send(TLM_ROWTOITEM, 0, 0));
+            own.push_back(host.Insert(L"own", first));
+            unsigned last = static_cast<unsigned>(host.Send(TVM_GETNEXTITEM, TLGN_LASTCHILD,
+                                                            reinterpret_cast<LPARAM>(TVI_ROOT)));
+            std::wstring text = host.Text(last);
+            EXPECT_EQ(0u, text.find(L"C:\\WORK\\FOLDER\\FILE"));
+            ++reads;
+        }
+        return job.done.load();
+    }, 120000);
+    ::WaitForSingleObject(thread, INFINITE);
+    ::CloseHandle(thread);
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(0, job.failures.load());
+    EXPECT_GT(reads, 0);
+
+    ASSERT_EQ(static_cast<size_t>(job.rows), job.items.size());
+    EXPECT_EQ(static_cast<LRESULT>(job.rows + own.size()), host.Send(TVM_GETCOUNT));
+    std::vector<unsigned> top = host.Children(0);
+    EXPECT_EQ(job.items, top);
+    for (int i = 0; i < job.rows; ++i) {
+        unsigned item = job.items[static_cast<size_t>(i)];
+        ASSERT_EQ(L"C:\\WORK\\FOLDER\\FILE" + std::to_wstring(i) + L".DAT", host.Text(item)) << i;
+        ASSERT_EQ(L"准备加密", host.Text(item, 1)) << i;
+        ASSERT_EQ(static_cast<LRESULT>(i), host.Send(TLM_ITEMTOROW, 0, item)) << i;
+    }
+    for (unsigned item : own)
+        EXPECT_EQ(L"own", host.Text(item));
+}
+
+} // namespace
