@@ -5,15 +5,30 @@
 #include "ui/skin/CZendalEdit.h"
 #include "ui/skin/CZendalSplitLine.h"
 
+#include <string>
+
 // The settings page: pause and resume protection, set the logon password.
 class CDlgFunction : public CZendalDialog {
 public:
     CDlgFunction() : CZendalDialog(IDD_FUNCTION) {}
 
+    bool ProcessMessage(fw::Message& m) override;
+
 protected:
     void DoDataExchange(fw::DataExchange& dx) override;
+    BOOL OnInitDialog() override;
 
 private:
+    void OnStopProtection();
+    void OnRestoreProtection();
+    void OnSavePassword();
+    // The first rule the three entries break, or null when the new password may be stored.
+    const wchar_t* PasswordRefusal(const std::wstring& old, const std::wstring& entered,
+                                   const std::wstring& confirmation) const;
+    void ReportDriverResult(bool succeeded);
+    HANDLE ProtectDevice() const;
+    void Tell(const wchar_t* text);
+
     CZendalButton restore_;
     CZendalButton stop_;
     CZendalEdit oldPassword_;
@@ -22,4 +37,5 @@ private:
     CZendalButton save_;
     CZendalSplitLine protectLine_;
     CZendalSplitLine passwordLine_;
+    std::wstring settingsFile_;
 };

@@ -1,4 +1,4 @@
-#include "DriverClient.h"
+#include "support/DriverClient.h"
 #include "driver/ZdlProtocol.h"
 #include "protect/ProtectDriver.h"
 #include "support/DriverService.h"
@@ -9,11 +9,11 @@
 
 namespace {
 
-using drivertest::CheckAccess;
-using drivertest::Control;
-using drivertest::DriverState;
-using drivertest::QueryState;
-using drivertest::Record;
+using testkit::CheckAccess;
+using testkit::Control;
+using testkit::DriverState;
+using testkit::QueryState;
+using testkit::Record;
 
 const DWORD kAllDrivesWord = ZDL_DRIVE_WORD_BASE + (1u << ZDL_DRIVE_LETTERS) - 1;
 
@@ -30,7 +30,7 @@ bool Send(HANDLE device, DWORD code, const std::string& path, WORD remove)
 
 TEST(DriverDevice, AnswersAccessQuestionsFromItsListsSwitchAndDriveWord)
 {
-    fw::FileHandle device = drivertest::OpenTestDevice();
+    fw::FileHandle device = testkit::OpenTestDevice();
     ASSERT_TRUE(device.Valid());
     const std::string folder = OwnPath("Folder");
     ASSERT_TRUE(SetProtectSwitch(device.Get(), true));
@@ -59,7 +59,7 @@ TEST(DriverService, LoadsAgainOverAStaleDeviceLinkAndStartsEmpty)
     testkit::ServiceRestorer restore;
     ASSERT_TRUE(testkit::RemoveDriverService());
     // What a crashed driver host leaves behind: the link, pointing nowhere useful.
-    ASSERT_TRUE(drivertest::LeaveStaleDeviceLink());
+    ASSERT_TRUE(testkit::LeaveStaleDeviceLink());
     {
         fw::FileHandle stale(::CreateFileW(ZDL_DEVICE_PATH, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                            FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -1,4 +1,4 @@
-#include "DriverClient.h"
+#include "support/DriverClient.h"
 #include "driver/ZdlHost.h"
 #include "driver/ZdlPathList.h"
 
@@ -14,7 +14,7 @@
 
 namespace {
 
-using drivertest::ControlResult;
+using testkit::ControlResult;
 
 const DWORD kProtectCodes[ZDL_LISTS] = {IOCTL_FILE_PROTECT_O,   IOCTL_FILE_PROTECT_W,   IOCTL_FILE_PROTECT_I,
                                         IOCTL_FOLDER_PROTECT_O, IOCTL_FOLDER_PROTECT_W, IOCTL_FOLDER_PROTECT_I};
@@ -53,7 +53,7 @@ struct Expected {
 
 class DriverModel {
 public:
-    void Seed(const drivertest::DriverState& state)
+    void Seed(const testkit::DriverState& state)
     {
         protectOn_ = state.protectOn;
         driveWord_ = state.driveWord;
@@ -158,7 +158,7 @@ private:
         if (remove)
             lists_[list].erase(key);
         else if (!lists_[list].count(key))
-            lists_[list][key] = drivertest::Padded(in.substr(0, end));
+            lists_[list][key] = testkit::Padded(in.substr(0, end));
         return Done(std::string());
     }
 
@@ -277,7 +277,7 @@ std::vector<DWORD> DriverCodes()
 std::string SendAndCompare(HANDLE device, DriverModel& model, DWORD code, const std::string& in, DWORD outSize)
 {
     Expected expected = model.Apply(code, in, outSize);
-    ControlResult actual = drivertest::Control(device, code, in, outSize);
+    ControlResult actual = testkit::Control(device, code, in, outSize);
     bool same = actual.ok == expected.ok && actual.error == expected.error;
     if (same && code == IOCTL_CHECK_ACCESS && actual.ok)
         same = actual.output.size() == 4 && U32(actual.output, 0) <= 1;
@@ -298,10 +298,10 @@ class DriverFuzz : public testing::Test {
 protected:
     void SetUp() override
     {
-        device_ = drivertest::OpenTestDevice();
+        device_ = testkit::OpenTestDevice();
         ASSERT_TRUE(device_.Valid());
-        drivertest::DriverState state;
-        ASSERT_TRUE(drivertest::QueryState(device_.Get(), &state));
+        testkit::DriverState state;
+        ASSERT_TRUE(testkit::QueryState(device_.Get(), &state));
         model_.Seed(state);
     }
     void Send(DWORD code, const std::string& in, DWORD outSize)
@@ -313,7 +313,7 @@ protected:
     }
     void ExpectStateAsModelled()
     {
-        drivertest::ControlResult state = drivertest::Control(device_.Get(), IOCTL_QUERY_STATE, std::string(), 1u << 20);
+        testkit::ControlResult state = testkit::Control(device_.Get(), IOCTL_QUERY_STATE, std::string(), 1u << 20);
         ASSERT_TRUE(state.ok) << state.error;
         EXPECT_EQ(model_.State(), state.output);
     }
@@ -364,14 +364,14 @@ TEST_F(DriverFuzz, ConcurrentCallersOnSeparateListsEachSeeTheirOwnModel)
 {
     std::atomic<unsigned> differences{0};
     auto hammer = [&differences](int firstList, unsigned seed) {
-        fw::FileHandle device = drivertest::OpenTestDevice();
+        fw::FileHandle device = testkit::OpenTestDevice();
         if (!device.Valid()) {
             ++differences;
             return;
         }
         DriverModel model;
-        drivertest::DriverState state;
-        drivertest::QueryState(device.Get(), &state);
+        testkit::DriverState state;
+        testkit::QueryState(device.Get(), &state);
         model.Seed(state);
         RequestMaker maker(seed);
         for (int i = 0; i < 4000; ++i) {
@@ -387,8 +387,8 @@ TEST_F(DriverFuzz, ConcurrentCallersOnSeparateListsEachSeeTheirOwnModel)
     folders.join();
     EXPECT_EQ(0u, differences.load());
 
-    drivertest::DriverState state;
-    ASSERT_TRUE(drivertest::QueryState(device_.Get(), &state));
+    testkit::DriverState state;
+    ASSERT_TRUE(testkit::QueryState(device_.Get(), &state));
     model_.Seed(state);
     ExpectStateAsModelled();
 }

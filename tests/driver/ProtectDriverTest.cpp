@@ -1,5 +1,5 @@
 #include "DeviceCallRecorder.h"
-#include "DriverClient.h"
+#include "support/DriverClient.h"
 #include "WineDrives.h"
 #include "protect/ProtectDriver.h"
 #include "support/DriverService.h"
@@ -14,9 +14,9 @@
 namespace {
 
 using drivertest::DeviceCall;
-using drivertest::DriverState;
-using drivertest::Padded;
-using drivertest::Record;
+using testkit::DriverState;
+using testkit::Padded;
+using testkit::Record;
 
 bool Listed(const DriverState& state, int list, const std::string& path)
 {
@@ -41,14 +41,14 @@ class ProtectDriver : public testing::Test {
 protected:
     void SetUp() override
     {
-        device_ = drivertest::OpenTestDevice();
+        device_ = testkit::OpenTestDevice();
         ASSERT_TRUE(device_.Valid());
         ASSERT_TRUE(recorder_.Hooked());
     }
     DriverState State()
     {
         DriverState state;
-        EXPECT_TRUE(drivertest::QueryState(device_.Get(), &state));
+        EXPECT_TRUE(testkit::QueryState(device_.Get(), &state));
         return state;
     }
     // The calls made since the last look, without the test's own state queries.
@@ -70,7 +70,7 @@ protected:
 TEST_F(ProtectDriver, SendsOneIdenticalRecordPerModeInTheOrderOWI)
 {
     const std::wstring path = OwnPath(L"all.txt");
-    const std::string ansi = drivertest::Ansi(path);
+    const std::string ansi = testkit::Ansi(path);
     recorder_.Clear();
     EXPECT_TRUE(SendPathRecord(device_.Get(), ProtectListKind::File, L"owi", path, false));
     std::vector<DeviceCall> calls = Sent();
@@ -99,7 +99,7 @@ TEST_F(ProtectDriver, SendsOneIdenticalRecordPerModeInTheOrderOWI)
 TEST_F(ProtectDriver, SendsOnlyTheLowerCaseModeLettersPresentInFixedOrder)
 {
     const std::wstring path = OwnPath(L"Folder");
-    const std::string ansi = drivertest::Ansi(path);
+    const std::string ansi = testkit::Ansi(path);
     recorder_.Clear();
     SendPathRecord(device_.Get(), ProtectListKind::Folder, L"iw", path, false);
     EXPECT_EQ((std::vector<DWORD>{IOCTL_FOLDER_PROTECT_W, IOCTL_FOLDER_PROTECT_I}), Codes(Sent()));
@@ -146,15 +146,15 @@ TEST_F(ProtectDriver, APathTooLongForTheRecordIsNotSentCutShort)
     EXPECT_TRUE(SendPathRecord(device_.Get(), ProtectListKind::Folder, L"o", fits, false));
     std::vector<DeviceCall> calls = Sent();
     ASSERT_EQ(1u, calls.size());
-    EXPECT_EQ(Record(drivertest::Ansi(fits), 0), calls[0].input);
-    EXPECT_EQ(255u, drivertest::Ansi(fits).size());
+    EXPECT_EQ(Record(testkit::Ansi(fits), 0), calls[0].input);
+    EXPECT_EQ(255u, testkit::Ansi(fits).size());
     SendPathRecord(device_.Get(), ProtectListKind::Folder, L"o", fits, true);
 }
 
 TEST_F(ProtectDriver, ClearingAKindEmptiesItsThreeListsAndLeavesTheOtherKind)
 {
     const std::wstring path = OwnPath(L"both");
-    const std::string ansi = drivertest::Ansi(path);
+    const std::string ansi = testkit::Ansi(path);
     SendPathRecord(device_.Get(), ProtectListKind::File, L"owi", path, false);
     SendPathRecord(device_.Get(), ProtectListKind::Folder, L"owi", path, false);
 

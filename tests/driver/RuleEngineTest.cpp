@@ -1,4 +1,4 @@
-#include "DriverClient.h"
+#include "support/DriverClient.h"
 #include "EngineHost.h"
 #include "driver/ZdlEngine.h"
 
@@ -35,8 +35,8 @@ public:
             *output = buffer.substr(0, written);
         return status;
     }
-    ZdlStatus Add(unsigned long code, const std::string& path) { return Control(code, drivertest::Record(path, 0), 0); }
-    ZdlStatus Remove(unsigned long code, const std::string& path) { return Control(code, drivertest::Record(path, 1), 0); }
+    ZdlStatus Add(unsigned long code, const std::string& path) { return Control(code, testkit::Record(path, 0), 0); }
+    ZdlStatus Remove(unsigned long code, const std::string& path) { return Control(code, testkit::Record(path, 1), 0); }
     void SwitchOn(bool on) { ASSERT_EQ(ZDL_STATUS_SUCCESS, Control(IOCTL_SET_PROTECT_SWITCH, std::string(1, on ? 1 : 0), 0)); }
     void SetWord(unsigned word)
     {
@@ -186,7 +186,7 @@ TEST(RuleEngine, DoubleByteCharactersAreComparedWholeNotByteByByte)
     // characters: folding them as letters would merge two paths.
     const std::string upper = "C:\\\x81\x41.txt";
     const std::string lower = "C:\\\x81\x61.txt";
-    ASSERT_NE(drivertest::Ansi(L"C:\\x"), std::string()) << "no ANSI code page";
+    ASSERT_NE(testkit::Ansi(L"C:\\x"), std::string()) << "no ANSI code page";
     Engine engine;
     ASSERT_EQ(ZDL_STATUS_SUCCESS, engine.Add(IOCTL_FILE_PROTECT_O, upper));
     ASSERT_EQ(ZDL_STATUS_SUCCESS, engine.Add(IOCTL_FILE_PROTECT_O, lower));
@@ -196,7 +196,7 @@ TEST(RuleEngine, DoubleByteCharactersAreComparedWholeNotByteByByte)
     const std::string endsIn5C = "C:\\\x81\x5C";
     ASSERT_EQ(ZDL_STATUS_SUCCESS, engine.Add(IOCTL_FOLDER_PROTECT_O, endsIn5C));
     EXPECT_EQ(1u, engine.Count(ZDL_FOLDER_O));
-    EXPECT_EQ(drivertest::Padded(endsIn5C), engine.Entry(ZDL_FOLDER_O, 0));
+    EXPECT_EQ(testkit::Padded(endsIn5C), engine.Entry(ZDL_FOLDER_O, 0));
 }
 
 // Lengths, terminators and remove values are swept by the driver fuzz test;
@@ -243,7 +243,7 @@ TEST(RuleEngine, QueryStateAnswersTheHeaderAloneWhenTheEntriesDoNotFit)
     engine.SwitchOn(true);
     engine.SetWord(77);
     // Bytes behind the terminator are not kept: entries come back NUL-padded.
-    std::string record = drivertest::Record("C:\\f", 0);
+    std::string record = testkit::Record("C:\\f", 0);
     record[10] = 'z';
     ASSERT_EQ(ZDL_STATUS_SUCCESS, engine.Control(IOCTL_FOLDER_PROTECT_W, record, 0));
     ASSERT_EQ(ZDL_STATUS_SUCCESS, engine.Add(IOCTL_FILE_PROTECT_O, "C:\\b"));
@@ -261,7 +261,7 @@ TEST(RuleEngine, QueryStateAnswersTheHeaderAloneWhenTheEntriesDoNotFit)
     EXPECT_EQ(ZDL_STATUS_BUFFER_OVERFLOW, engine.Control(IOCTL_QUERY_STATE, std::string(), needed - 1, &output));
     EXPECT_EQ(expectedHeader, output);
     EXPECT_EQ(ZDL_STATUS_SUCCESS, engine.Control(IOCTL_QUERY_STATE, std::string(), needed + 100, &output));
-    EXPECT_EQ(expectedHeader + drivertest::Padded("C:\\a") + drivertest::Padded("C:\\b") + drivertest::Padded("C:\\f"),
+    EXPECT_EQ(expectedHeader + testkit::Padded("C:\\a") + testkit::Padded("C:\\b") + testkit::Padded("C:\\f"),
               output);
     EXPECT_EQ(ZDL_STATUS_INVALID_PARAMETER, engine.Control(IOCTL_QUERY_STATE, "x", needed));
 }

@@ -1,4 +1,4 @@
-#include "DriverClient.h"
+#include "support/DriverClient.h"
 #include "protect/ProtectDriver.h"
 #include "support/DriverService.h"
 #include "support/RunningProgram.h"
@@ -12,7 +12,7 @@
 
 namespace {
 
-using drivertest::DriverState;
+using testkit::DriverState;
 
 fw::FileHandle OpenDeviceDirectly()
 {
@@ -75,7 +75,7 @@ TEST(ProtectionStartUp, AFreshStartInstallsStartsAndOpensTheDriverThenSwitchesIt
     fw::FileHandle device = OpenDeviceDirectly();
     ASSERT_TRUE(device.Valid());
     DriverState state;
-    ASSERT_TRUE(drivertest::QueryState(device.Get(), &state));
+    ASSERT_TRUE(testkit::QueryState(device.Get(), &state));
     EXPECT_EQ(1u, state.protectOn);
     EXPECT_EQ(ComputeFixedDriveWord(), state.driveWord);
 
@@ -118,11 +118,11 @@ TEST(ProtectionStartUp, AStartWhileTheDriverIsLoadedOpensItAtOnceAndLeavesTheSer
     HWND main = WaitForStartUp(program);
     ASSERT_NE(nullptr, main);
     DriverState state;
-    ASSERT_TRUE(drivertest::QueryState(device.Get(), &state));
+    ASSERT_TRUE(testkit::QueryState(device.Get(), &state));
     EXPECT_EQ(1u, state.protectOn);
     EXPECT_EQ(ComputeFixedDriveWord(), state.driveWord);
     const std::vector<std::string>& folderI = state.lists[ZDL_FOLDER_I];
-    EXPECT_NE(folderI.end(), std::find(folderI.begin(), folderI.end(), drivertest::Padded(marker)));
+    EXPECT_NE(folderI.end(), std::find(folderI.begin(), folderI.end(), testkit::Padded(marker)));
 
     testkit::ServiceConfig after = testkit::ReadServiceConfig();
     EXPECT_EQ(installed.binaryPath, after.binaryPath);

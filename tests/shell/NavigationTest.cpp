@@ -98,3 +98,17 @@ TEST_F(NavigationTest, PressingTheButtonOfTheShownPageChangesNothing)
     RECT dirty{};
     EXPECT_FALSE(::GetUpdateRect(host->Item(IDC_NAV_ENCRYPT), &dirty, FALSE));
 }
+
+TEST_F(NavigationTest, EachStartCountsOneLaunchInTheWorkersOwnFileAndNothingElse)
+{
+    std::wstring counter = folder->File(L"zdl\\ZendalCommon.zdl");
+    EXPECT_EQ(1u, ::GetPrivateProfileIntW(L"Visit", L"count", 0, counter.c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(folder->File(L"zdl\\ZendalFS.zdl").c_str()));
+    EXPECT_EQ(1, CZendalWebVisit::running.load());
+
+    // Another page host in the same process does not start a second worker.
+    CDlgSubMain second;
+    ASSERT_TRUE(second.Create(nullptr));
+    testkit::PumpPending();
+    EXPECT_EQ(1u, ::GetPrivateProfileIntW(L"Visit", L"count", 0, counter.c_str()));
+}

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace drivertest {
+namespace testkit {
 
 // A test's own handle to the device, installing and starting the service
 // from the build's program folder when the driver is not loaded.
@@ -45,4 +45,4 @@ std::string Ansi(const std::wstring& text);
 // driver host that died with the driver loaded leaves its link behind.
 bool LeaveStaleDeviceLink();
 
-} // namespace drivertest
+} // namespace testkit

@@ -1,4 +1,4 @@
-#include "DriverClient.h"
+#include "support/DriverClient.h"
 
 #include "driver/ZdlProtocol.h"
 #include "protect/ProtectDriver.h"
@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-namespace drivertest {
+namespace testkit {
 
 namespace {
 
@@ -117,4 +117,4 @@ bool LeaveStaleDeviceLink()
     return true;
 }
 
-} // namespace drivertest
+} // namespace testkit
