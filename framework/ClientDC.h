@@ -1,23 +1,9 @@
 #pragma once
-#include <windows.h>
+#include "framework/ReleasedDC.h"
 
 namespace fw {
 
-// Device-context holders release their DC exactly once, the way it was
-// obtained, and cannot be copied. Functions that only draw take a plain HDC:
-// a borrowed DC, which the callee never releases.
-class ClientDC {
-public:
-    explicit ClientDC(HWND hwnd) : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
-    ~ClientDC() { if (dc_) ::ReleaseDC(hwnd_, dc_); }
-    ClientDC(const ClientDC&) = delete;
-    ClientDC& operator=(const ClientDC&) = delete;
-    HDC Get() const { return dc_; }
-    operator HDC() const { return dc_; }
-
-private:
-    HWND hwnd_;
-    HDC dc_;
-};
+// The DC of a window's client area (or of the screen, for a null window).
+using ClientDC = ReleasedDC<::GetDC>;
 
 } // namespace fw
