@@ -14,10 +14,11 @@ using testkit::WriteWholeFile;
 
 const uint64_t k4GiB = 4ull << 30;
 
-std::vector<int64_t> Repeated(size_t count, int64_t size, int64_t last)
+// count pieces of one size, then the last ones.
+std::vector<int64_t> Repeated(size_t count, int64_t size, std::initializer_list<int64_t> last)
 {
     std::vector<int64_t> sizes(count, size);
-    sizes.push_back(last);
+    sizes.insert(sizes.end(), last);
     return sizes;
 }
 
@@ -44,20 +45,25 @@ TEST_F(SplitTest, RefusesASourceBelow1MiBFromTheWorkerAndLetsGoOfIt)
     EXPECT_EQ((std::vector<int64_t>{525312, 523264}), PieceSizes(L"exact.bin"));
 }
 
+// The four rows of the worked examples for 1 MiB, and a source whose last
+// piece reaches the limit within its final, partial block: an empty piece
+// follows it as after a full one.
 TEST_F(SplitTest, CutsTheWorkedExamplesPieceByPiece)
 {
-    const std::string source = PatternBytes(k1MiB, 3);
     struct Row {
+        size_t length;
         const wchar_t* count;
         std::vector<int64_t> sizes;
     };
     const Row rows[] = {
-        {L"2", {525312, 523264}},
-        {L"3", {350208, 350208, 348160}},
-        {L"33", Repeated(32, 32768, 0)},
-        {L"100", Repeated(93, 11264, 1024)},
+        {k1MiB, L"2", {525312, 523264}},
+        {k1MiB, L"3", {350208, 350208, 348160}},
+        {k1MiB, L"33", Repeated(32, 32768, {0})},
+        {k1MiB, L"100", Repeated(93, 11264, {1024})},
+        {1048985, L"42", Repeated(40, 25600, {24985, 0})},
     };
     for (const Row& row : rows) {
+        const std::string source = PatternBytes(row.length, 3);
         std::wstring name = std::wstring(L"row") + row.count + L".bin";
         ASSERT_TRUE(WriteWholeFile(folder.File(name), source));
         Split(folder.File(name), row.count);
