@@ -1,6 +1,7 @@
 #include "SplitPageFixture.h"
 
 #include "skin/PickerDriver.h"
+#include "support/CurrentFolderScope.h"
 #include "support/PumpUntil.h"
 
 #include <functional>
@@ -112,7 +113,8 @@ TEST_F(SplitPageTest, BrowseOffersAllFilesForSplittingAndOnlyFirstPiecesForMergi
     ASSERT_TRUE(WriteWholeFile(folder.File(L"a.bin"), "a"));
     ASSERT_TRUE(WriteWholeFile(folder.File(L"1_a.bin.zdlsplit"), "1"));
     ASSERT_TRUE(WriteWholeFile(folder.File(L"2_a.bin.zdlsplit"), "2"));
-    ASSERT_TRUE(::SetCurrentDirectoryW(folder.Path().c_str()));
+    testkit::CurrentFolderScope inFolder(folder.Path());
+    ASSERT_TRUE(inFolder.Entered());
     struct Case {
         int operation;
         const wchar_t* pick;
@@ -140,7 +142,6 @@ TEST_F(SplitPageTest, BrowseOffersAllFilesForSplittingAndOnlyFirstPiecesForMergi
         EXPECT_EQ(c.filter, filter);
         EXPECT_EQ(c.listsOthers, listsOthers);
     }
-    ::SetCurrentDirectoryW(L"C:\\");
 }
 
 TEST_F(SplitPageTest, ControlsAreSkinnedAndTheComboOffersBothOperations)
