@@ -190,9 +190,21 @@ TEST(TreeListEditing, CellsAreEditedInAComboFilledFromTheColumnData)
     ASSERT_NE(nullptr, choice);
     EXPECT_EQ(0x40000043, ::GetWindowLongW(choice, GWL_STYLE) & 0x40000043);
     EXPECT_EQ(1, ::SendMessageW(choice, CB_GETCURSEL, 0, 0));
-    ::SendMessageW(choice, CB_SETCURSEL, 2, 0);
+    testkit::PressKey(VK_DOWN); // opens the list
+    testkit::PressKey(VK_DOWN); // to the next entry
     testkit::PressKey(VK_RETURN);
     EXPECT_EQ(L"失败", list.host.Text(list.item, 1));
+}
+
+TEST(TreeListEditing, AnUntouchedTextLongerThanTheEditorHoldsIsKept)
+{
+    EditList list;
+    std::wstring path = L"C:\\" + std::wstring(300, L'D') + L"\\FILE.DAT";
+    list.host.SetCell(list.item, 1, path.c_str());
+    ASSERT_NE(nullptr, list.Edit(1));
+    testkit::PressKey(VK_RETURN);
+    EXPECT_EQ(1u, list.host.Of(TVN_ENDLABELEDITW).size());
+    EXPECT_EQ(path, list.host.Text(list.item, 1));
 }
 
 TEST(TreeListEditing, CallbackTextsGoBackToTheParent)

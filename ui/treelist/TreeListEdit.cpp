@@ -366,7 +366,10 @@ LRESULT TreeListEndEdit(TreeListData* data, BOOL keep, BOOL byReturn)
     NotifyEditEnd(data, number, column, text, flags, &answer);
     if (answer || !keep || data->destroyed || !TreeListGetLiveItem(data, number))
         return 0;
-    StoreText(data, number, column, text);
+    // The editor holds at most 259 characters: an untouched longer text is
+    // not cut by storing what the editor shows.
+    if (flags & TLIF_EDITCHANGED)
+        StoreText(data, number, column, text);
     if (kind == TLEDIT_KIND_DROPLIST && column < data->columnCount)
         data->columns[column].editValue = chosen;
     return 1;
