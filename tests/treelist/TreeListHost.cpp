@@ -1,6 +1,7 @@
 #include "TreeListHost.h"
 
 #include "framework/ClientDC.h"
+#include "ui/treelist/TreeListData.h"
 #include "framework/MemoryDC.h"
 #include "framework/SelectObjectScope.h"
 
@@ -302,6 +303,28 @@ LRESULT CALLBACK MessageRecorder::Proc(HWND hwnd, UINT message, WPARAM wParam, L
     LRESULT result = ::CallWindowProcW(previous, hwnd, message, wParam, lParam);
     --self->depth;
     return result;
+}
+
+DWORD FakeClock::now = 100000;
+
+namespace {
+
+DWORD WINAPI ReadFakeClock()
+{
+    return FakeClock::now;
+}
+
+} // namespace
+
+FakeClock::FakeClock()
+{
+    now += 100000;
+    TreeListSetClock(ReadFakeClock);
+}
+
+FakeClock::~FakeClock()
+{
+    TreeListSetClock(nullptr);
 }
 
 fw::Font SongFont()

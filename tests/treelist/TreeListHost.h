@@ -99,6 +99,17 @@ private:
     WNDPROC previous_;
 };
 
+// While it lives the incremental search reads the time from `now`, which
+// the test moves on by hand; it starts far from any earlier key.
+class FakeClock {
+public:
+    FakeClock();
+    ~FakeClock();
+    FakeClock(const FakeClock&) = delete;
+    FakeClock& operator=(const FakeClock&) = delete;
+    static DWORD now;
+};
+
 // The prefix's "宋体": SimSun's cell, drawn without smoothing.
 fw::Font SongFont();
 int TextHeight(HFONT font);

@@ -7,7 +7,6 @@
 #include "framework/SelectObjectScope.h"
 #include "support/Input.h"
 #include "support/PumpUntil.h"
-#include "ui/treelist/TreeListData.h"
 
 #include <string>
 #include <vector>
@@ -44,23 +43,6 @@ public:
 
     TreeListHost host;
     fw::Font font;
-};
-
-DWORD fakeNow = 100000;
-
-DWORD WINAPI FakeClock()
-{
-    return fakeNow;
-}
-
-// The search reads this clock while the scope lasts.
-struct FakeClockScope {
-    FakeClockScope()
-    {
-        fakeNow += 100000;
-        TreeListSetClock(FakeClock);
-    }
-    ~FakeClockScope() { TreeListSetClock(nullptr); }
 };
 
 } // namespace
@@ -234,7 +216,7 @@ TEST(TreeListInput, KeyboardMovesTheCaretExpandsAndScrolls)
 
 TEST(TreeListInput, TypingSelectsRowsByTheirFirstLetters)
 {
-    FakeClockScope clock;
+    treelist_test::FakeClock clock;
     InputList list;
     unsigned zero = list.host.Insert(L"zero");
     unsigned apple = list.host.Insert(L"apple");
@@ -246,65 +228,65 @@ TEST(TreeListInput, TypingSelectsRowsByTheirFirstLetters)
 
     testkit::TypeText(L"a");
     EXPECT_EQ(apple, list.Caret());
-    fakeNow += 740;
+    clock.now += 740;
     testkit::TypeText(L"b"); // "AB" goes on from the caret row
     EXPECT_EQ(about, list.Caret());
     EXPECT_EQ(static_cast<UINT>(TVC_BYKEYBOARD), list.host.Of(TVN_SELCHANGEDW).back().action);
 
     // The same letter again cycles through the rows starting with it.
-    fakeNow += 2000;
+    clock.now += 2000;
     testkit::TypeText(L"a");
     EXPECT_EQ(avocado, list.Caret());
-    fakeNow += 100;
+    clock.now += 100;
     testkit::TypeText(L"a");
     EXPECT_EQ(abacus, list.Caret());
-    fakeNow += 100;
+    clock.now += 100;
     testkit::TypeText(L"a");
     EXPECT_EQ(apple, list.Caret()) << "wraps around";
 
     // More than 750 ms after one character the buffer starts over.
-    fakeNow += 2000;
+    clock.now += 2000;
     testkit::TypeText(L"a");
-    fakeNow += 760;
+    clock.now += 760;
     testkit::TypeText(L"b");
     EXPECT_EQ(banana, list.Caret());
 
     // Three characters or more keep the buffer for a whole second.
-    fakeNow += 2000;
+    clock.now += 2000;
     testkit::TypeText(L"a");
-    fakeNow += 700;
+    clock.now += 700;
     testkit::TypeText(L"b");
-    fakeNow += 700;
+    clock.now += 700;
     testkit::TypeText(L"a");
     EXPECT_EQ(abacus, list.Caret());
-    fakeNow += 990;
+    clock.now += 990;
     testkit::TypeText(L"c");
     EXPECT_EQ(abacus, list.Caret());
     wchar_t buffer[32] = L"";
     EXPECT_EQ(1, list.host.Send(TVM_GETISEARCHSTRINGW, 0, reinterpret_cast<LPARAM>(buffer)));
     EXPECT_STREQ(L"ABAC", buffer);
-    fakeNow += 1001;
+    clock.now += 1001;
     testkit::TypeText(L"z");
     EXPECT_EQ(zero, list.Caret());
-    fakeNow += 751;
+    clock.now += 751;
     EXPECT_EQ(0, list.host.Send(TVM_GETISEARCHSTRINGW, 0, 0));
 
     // A parent that takes the key away from the search.
     list.host.onNotify = [](NMHDR* header) -> LRESULT { return header->code == TVN_KEYDOWN ? 1 : 0; };
-    fakeNow += 2000;
+    clock.now += 2000;
     testkit::TypeText(L"b");
     EXPECT_EQ(zero, list.Caret());
 }
 
 TEST(TreeListInput, ContinuedSearchWithoutAMatchStartsOverWithTheNewCharacter)
 {
-    FakeClockScope clock;
+    treelist_test::FakeClock clock;
     InputList list;
     list.host.Insert(L"alpha");
     unsigned beta = list.host.Insert(L"beta");
     list.FocusList();
     testkit::TypeText(L"a");
-    fakeNow += 200;
+    clock.now += 200;
     testkit::TypeText(L"b"); // no row starts with "AB": searched again for "B"
     EXPECT_EQ(beta, list.Caret());
     wchar_t buffer[32] = L"";
@@ -363,6 +345,17 @@ TEST(TreeListInput, ClippedTextsGetATooltipWhileTheMouseRestsOnThem)
     ::SendMessageW(tip, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
     EXPECT_STREQ(longText, text);
 
+    // The tip lies over the text; a click on it is the list's.
+    RECT tipRect{};
+    ::GetWindowRect(tip, &tipRect);
+    list.host.notifications.clear();
+    testkit::ClickAt(POINT{(tipRect.left + tipRect.right) / 2, (tipRect.top + tipRect.bottom) / 2});
+    std::vector<Notification> clicks = list.host.Of(NM_CLICK);
+    ASSERT_EQ(1u, clicks.size());
+    EXPECT_EQ(clipped, clicks[0].newItem);
+    EXPECT_EQ(clipped, list.Caret());
+    EXPECT_EQ(list.host.List(), ::GetFocus());
+
     // Out of the list the list sees no more mouse moves: the check of the
     // timer hides the tip.
     testkit::MoveCursorTo(list.host.ScreenPoint(-5, list.Middle(clipped)));
@@ -393,6 +386,10 @@ TEST(TreeListInput, ControlAndShiftClicksBuildAMultipleSelection)
 
     testkit::ClickWith(VK_CONTROL, list.host.ScreenPoint(list.host.TextRect(items[3]).left + 10, list.Middle(items[3])));
     EXPECT_EQ((std::vector<unsigned>{items[2], items[4]}), selected());
+    testkit::ClickWith(VK_CONTROL, list.host.ScreenPoint(list.host.TextRect(items[3]).left + 3, list.Middle(items[3])));
+    EXPECT_EQ((std::vector<unsigned>{items[2], items[3], items[4]}), selected());
+    testkit::ClickWith(VK_CONTROL, list.host.ScreenPoint(list.host.TextRect(items[3]).left + 10, list.Middle(items[3])));
+    EXPECT_EQ((std::vector<unsigned>{items[2], items[4]}), selected()) << "the caret item leaves the selection too";
 
     // A plain click on a member keeps the selection until the button is released.
     testkit::ClickAt(list.OnLabel(items[2]));

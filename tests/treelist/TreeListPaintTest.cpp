@@ -425,27 +425,6 @@ TEST(TreeListPainting, IconsInsertMarkAndOwnColours)
     list.host.Send(TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
 }
 
-TEST(TreeListPainting, MarkedCellsAndUnderlinedItemsCarryALine)
-{
-    PaintedList list;
-    list.host.AddColumn(L"name", 200);
-    unsigned item = list.host.Insert(L"HHHH");
-    list.host.Send(TLM_SETCELLMARK, 0, item);
-    testkit::Pixels shot = Shot(list.host);
-    COLORREF marked = static_cast<COLORREF>(list.host.Send(TVM_GETBKCOLOR, TLC_MARKEDTEXT));
-    POINT origin = list.TextOrigin(item);
-    TEXTMETRICW metrics{};
-    {
-        fw::ClientDC screen(nullptr);
-        fw::SelectObjectScope select(screen, list.font.Get());
-        ::GetTextMetricsW(screen, &metrics);
-    }
-    int width = treelist_test::TextWidth(list.font.Get(), L"HHHH");
-    for (int x = origin.x; x < origin.x + width; ++x)
-        EXPECT_EQ(marked, shot.At(x, origin.y + metrics.tmAscent + 1)) << x;
-    EXPECT_EQ(PaintedList::kBack, shot.At(origin.x + width + 1, origin.y + metrics.tmAscent + 1));
-}
-
 TEST(TreeListPainting, APaintAsksOnlyAboutTheRowsOnThePage)
 {
     TreeListHost host(treelist_test::kPageStyle, 300, 200);

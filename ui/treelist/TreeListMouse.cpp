@@ -123,14 +123,11 @@ void TreeListSelectWithKeys(TreeListData* data, unsigned number, unsigned column
         return;
     }
     if (keys & MK_CONTROL) {
-        TreeListItem* item = data->items[number];
-        BOOL wasSelected = (item->state & TVIS_SELECTED) && number != data->caretItem;
+        BOOL wasSelected = (data->items[number]->state & TVIS_SELECTED) != 0;
         if (!MoveCaretKeeping(data, number, column, cause))
             return;
-        if (wasSelected) {
-            TreeListSetSelectedBit(data, data->items[number], FALSE);
-            TreeListInvalidateRow(data, number);
-        }
+        TreeListSetSelectedBit(data, data->items[number], !wasSelected);
+        TreeListInvalidateRow(data, number);
         SetAnchor(data, number);
         return;
     }
