@@ -455,6 +455,37 @@ TEST(TreeListPainting, APaintAsksOnlyAboutTheRowsOnThePage)
     }
 }
 
+TEST(TreeListPainting, ParentDeletingRowsWhileTheyArePaintedGetsAFreshPaint)
+{
+    TreeListHost host(treelist_test::kPageStyle, 300, 200);
+    unsigned first = host.InsertCallback();
+    unsigned second = host.InsertCallback();
+    unsigned third = host.Insert(L"plain");
+    bool deleted = false;
+    host.onNotify = [&](NMHDR* header) -> LRESULT {
+        if (header->code != TVN_GETDISPINFOW)
+            return 0;
+        auto* info = reinterpret_cast<NMTVDISPINFOW*>(header);
+        ::lstrcpyW(info->item.pszText, L"asked");
+        if (!deleted) {
+            // The very item being asked about goes.
+            deleted = true;
+            host.Delete(static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(info->item.hItem)));
+        }
+        return 0;
+    };
+    ::InvalidateRect(host.List(), nullptr, TRUE);
+    ::UpdateWindow(host.List());
+    ASSERT_TRUE(deleted);
+    EXPECT_EQ((std::vector<unsigned>{second, third}), host.Rows());
+    EXPECT_EQ(0, host.Send(TVM_GETITEMSTATE, first, 0xFFFF)) << "gone";
+    // The interrupted paint asked for another, which shows the rows left.
+    RECT dirty{};
+    EXPECT_TRUE(::GetUpdateRect(host.List(), &dirty, FALSE));
+    ::UpdateWindow(host.List());
+    EXPECT_FALSE(::GetUpdateRect(host.List(), &dirty, FALSE));
+}
+
 TEST(TreeListPainting, DragImageShowsTheItemOrAMissingCell)
 {
     PaintedList list;

@@ -455,6 +455,30 @@ static void UpdateContentWidth(PaintContext* pc, BOOL wholeWindow)
     TreeListScheduleScrollBars(data);
 }
 
+// FALSE when the rows changed under a notification on the way.
+static BOOL PaintRows(PaintContext* pc)
+{
+    TreeListData* data = pc->data;
+    int top = data->headerHeight;
+    for (unsigned row = data->firstRow; row < data->rowCount && top < data->clientHeight && top < pc->area.bottom;
+         ++row, top += data->rowHeight) {
+        if (top + data->rowHeight > pc->area.top && !PaintRow(pc, row, top))
+            return FALSE;
+    }
+    return TRUE;
+}
+
+static void PaintBelowRows(PaintContext* pc)
+{
+    TreeListData* data = pc->data;
+    unsigned shown = data->rowCount > data->firstRow ? data->rowCount - data->firstRow : 0;
+    if (shown > data->pageRowsPartly)
+        shown = data->pageRowsPartly;
+    RECT below = {0, data->headerHeight + (int)shown * data->rowHeight, data->clientWidth, data->clientHeight};
+    if (below.top < below.bottom)
+        FillColour(pc->dc, &below, EmptyColour(data));
+}
+
 void TreeListPaint(TreeListData* data, HDC dc, const RECT* area)
 {
     PaintContext pc = {data, dc, *area, 0};
@@ -465,25 +489,9 @@ void TreeListPaint(TreeListData* data, HDC dc, const RECT* area)
     int saved = SaveDC(dc);
     SetBkMode(dc, TRANSPARENT);
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
-    int top = data->headerHeight;
-    BOOL complete = TRUE;
-    for (unsigned row = data->firstRow; row < data->rowCount && top < data->clientHeight && top < area->bottom;
-         ++row, top += data->rowHeight) {
-        if (top + data->rowHeight <= area->top)
-            continue;
-        if (!PaintRow(&pc, row, top)) {
-            complete = FALSE;
-            break;
-        }
-    }
+    BOOL complete = PaintRows(&pc);
     if (complete && !data->destroyed) {
-        int rowsEnd = data->headerHeight + (int)(data->rowCount - data->firstRow) * data->rowHeight;
-        if (data->rowCount <= data->firstRow)
-            rowsEnd = data->headerHeight;
-        if (rowsEnd < data->clientHeight) {
-            RECT below = {0, rowsEnd, data->clientWidth, data->clientHeight};
-            FillColour(dc, &below, EmptyColour(data));
-        }
+        PaintBelowRows(&pc);
         UpdateContentWidth(&pc, wholeWindow);
     }
     RestoreDC(dc, saved);
