@@ -81,7 +81,10 @@ typedef struct NMTLTOOLTIPW {
 #define TLEDIT_KIND_DROPLIST 2u
 #define TLEDITLABEL(column, kind) ((WPARAM)(((UINT)(column) & 0x1FFFFFFFu) | ((UINT)(kind) << 29)))
 
-// Edit flags of TLM_SETCOLUMNEDITMODE (low byte).
+// Column edit modes edit in an edit box, except mode 2 (editable combo) and
+// modes 3 and 4 (drop-down list); a combo's entries are the column's edit
+// data: zero-terminated strings one after another, ended by an empty one.
+// Edit flags of TLM_SETCOLUMNEDITMODE (low byte):
 #define TLEF_DOUBLECLICK 0x02u // a double click starts editing
 #define TLEF_NOCHARSTART 0x10u // typing searches instead of starting to edit
 #define TLEF_ICONCLICK 0x40u   // a click on the cell's icon starts editing
