@@ -1,4 +1,6 @@
 #pragma once
+#include "protect/ProtectListStore.h"
+#include "protect/ProtectPageTable.h"
 #include "resource.h"
 #include "ui/skin/CZendalButton.h"
 #include "ui/skin/CZendalCheckBox.h"
@@ -6,16 +8,35 @@
 #include "ui/skin/CZendalDialog.h"
 #include "ui/skin/CZendalEdit.h"
 
-// What the file and the folder protection pages share: their templates carry
-// the same controls under the same ids.
+#include <string>
+
+// The file and the folder protection page: a path, its protection modes and
+// the list of protected paths, kept in the settings file and in the driver.
+// The two pages differ only by their table; their templates carry the same
+// controls under the same ids.
 class CDlgProtectPage : public CZendalDialog {
 public:
-    explicit CDlgProtectPage(UINT templateId) : CZendalDialog(templateId) {}
+    explicit CDlgProtectPage(const ProtectPageTable& table);
+
+    const ProtectPageTable& Table() const { return table_; }
+
+    bool ProcessMessage(fw::Message& m) override;
 
 protected:
     void DoDataExchange(fw::DataExchange& dx) override;
+    BOOL OnInitDialog() override;
 
 private:
+    void OnBrowse();
+    void OnAdd();
+    // The first add check the path and modes fail, or null when they may be added.
+    const wchar_t* AddRefusal(const std::wstring& path, const std::wstring& modes) const;
+    std::wstring CheckedModes() const;
+    ProtectListStore Store() const;
+    HANDLE ProtectDevice() const;
+    void Tell(const wchar_t* text);
+
+    const ProtectPageTable& table_;
     CZendalButton browse_;
     CZendalEdit path_;
     CZendalCheckBox modeO_;
@@ -23,4 +44,5 @@ private:
     CZendalCheckBox modeI_;
     CZendalButton add_;
     CZendalColorFrame listFrame_;
+    std::wstring settingsFile_;
 };
