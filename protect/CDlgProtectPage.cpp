@@ -9,10 +9,15 @@
 #include "ui/skin/CZendalFileFolderDialog.h"
 #include "ui/skin/SkinColors.h"
 
+#include <commctrl.h>
+
 namespace {
 
 const wchar_t kNoModeText[] = L"至少选择一个保护方式";
 const wchar_t kFailedText[] = L"操作失败";
+const wchar_t kModesColumnTitle[] = L"保护方式";
+const int kPathColumnWidth = 392;
+const int kModesColumnWidth = 100;
 
 } // namespace
 
@@ -23,7 +28,10 @@ bool CDlgProtectPage::ProcessMessage(fw::Message& m)
     using Self = CDlgProtectPage;
     return fw::Dispatch(this, m,
                         fw::OnCommand(IDC_PROTECT_BROWSE, BN_CLICKED, &Self::OnBrowse),
-                        fw::OnCommand(IDC_PROTECT_ADD, BN_CLICKED, &Self::OnAdd))
+                        fw::OnCommand(IDC_PROTECT_ADD, BN_CLICKED, &Self::OnAdd),
+                        fw::OnCommand(ID_PROTECT_REMOVE, &Self::OnRemoveSelected),
+                        fw::OnCommand(ID_PROTECT_REMOVEALL, &Self::OnRemoveAll),
+                        fw::OnNotify(IDC_TREELIST, NM_RCLICK, &Self::OnListRightClick))
         || CZendalDialog::ProcessMessage(m);
 }
 
@@ -42,8 +50,24 @@ BOOL CDlgProtectPage::OnInitDialog()
 {
     settingsFile_ = SettingsFilePath();
     listFrame_.SetFrameColor(skin::kFrameGrey);
-    Store().LoadProtectList(ProtectDevice());
+    CreateList();
+    for (const ProtectEntry& entry : Store().LoadProtectList(ProtectDevice()))
+        AppendRow(entry);
     return TRUE;
+}
+
+void CDlgProtectPage::CreateList()
+{
+    list_.Create(Handle(), IDC_PROTECT_FRAME, CZendalTreeListCtrl::kListStyle,
+                 {{table_.pathColumnTitle, kPathColumnWidth}, {kModesColumnTitle, kModesColumnWidth}});
+    images_ = CZendalTreeListCtrl::LoadImages(fw::App::ResourceInstance(), {table_.rowBitmap});
+    list_.SetImageList(images_.Get());
+}
+
+void CDlgProtectPage::AppendRow(const ProtectEntry& entry)
+{
+    if (HTREEITEM item = list_.InsertItem(entry.path.c_str()))
+        list_.SetItemText(item, 1, entry.modes.c_str());
 }
 
 void CDlgProtectPage::OnBrowse()
@@ -63,8 +87,11 @@ void CDlgProtectPage::OnAdd()
     }
     ProtectEntry entry{path, modes};
     // An entry that did not reach the settings file would vanish at the next start.
-    if (!Store().AddProtectEntry(ProtectDevice(), entry))
+    if (!Store().AddProtectEntry(ProtectDevice(), entry)) {
         Tell(kFailedText);
+        return;
+    }
+    AppendRow(entry);
 }
 
 const wchar_t* CDlgProtectPage::AddRefusal(const std::wstring& path, const std::wstring& modes) const
@@ -90,6 +117,51 @@ std::wstring CDlgProtectPage::CheckedModes() const
     if (modeI_.Check())
         modes += L'i';
     return modes;
+}
+
+LRESULT CDlgProtectPage::OnListRightClick(NMHDR* header)
+{
+    if (reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem)
+        ShowContextMenu();
+    return 0;
+}
+
+void CDlgProtectPage::ShowContextMenu()
+{
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    fw::Menu menu(::LoadMenuW(fw::App::ResourceInstance(), MAKEINTRESOURCEW(table_.contextMenu)));
+    HMENU popup = menu ? ::GetSubMenu(menu.Get(), 0) : nullptr;
+    if (!popup)
+        return;
+    ::SetForegroundWindow(Handle());
+    ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0, Handle(), nullptr);
+}
+
+// The list mirrors the section: a row goes only when its key is gone from the file.
+void CDlgProtectPage::OnRemoveSelected()
+{
+    HTREEITEM item = list_.GetSelectedItem();
+    if (!item)
+        return;
+    const wchar_t* path = list_.GetItemText(item, 0);
+    const wchar_t* modes = list_.GetItemText(item, 1);
+    if (!path || !modes)
+        return;
+    if (!Store().RemoveProtectEntry(ProtectDevice(), {path, modes})) {
+        Tell(kFailedText);
+        return;
+    }
+    list_.DeleteItem(item);
+}
+
+void CDlgProtectPage::OnRemoveAll()
+{
+    if (!Store().ClearProtectList(ProtectDevice())) {
+        Tell(kFailedText);
+        return;
+    }
+    list_.DeleteAllItems();
 }
 
 ProtectListStore CDlgProtectPage::Store() const

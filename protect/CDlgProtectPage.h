@@ -1,12 +1,14 @@
 #pragma once
 #include "protect/ProtectListStore.h"
 #include "protect/ProtectPageTable.h"
+#include "framework/UniqueHandle.h"
 #include "resource.h"
 #include "ui/skin/CZendalButton.h"
 #include "ui/skin/CZendalCheckBox.h"
 #include "ui/skin/CZendalColorFrame.h"
 #include "ui/skin/CZendalDialog.h"
 #include "ui/skin/CZendalEdit.h"
+#include "ui/treelist/CZendalTreeListCtrl.h"
 
 #include <string>
 
@@ -18,8 +20,6 @@ class CDlgProtectPage : public CZendalDialog {
 public:
     explicit CDlgProtectPage(const ProtectPageTable& table);
 
-    const ProtectPageTable& Table() const { return table_; }
-
     bool ProcessMessage(fw::Message& m) override;
 
 protected:
@@ -29,9 +29,15 @@ protected:
 private:
     void OnBrowse();
     void OnAdd();
+    LRESULT OnListRightClick(NMHDR* header);
+    void OnRemoveSelected();
+    void OnRemoveAll();
+    void CreateList();
+    void AppendRow(const ProtectEntry& entry);
     // The first add check the path and modes fail, or null when they may be added.
     const wchar_t* AddRefusal(const std::wstring& path, const std::wstring& modes) const;
     std::wstring CheckedModes() const;
+    void ShowContextMenu();
     ProtectListStore Store() const;
     HANDLE ProtectDevice() const;
     void Tell(const wchar_t* text);
@@ -44,5 +50,7 @@ private:
     CZendalCheckBox modeI_;
     CZendalButton add_;
     CZendalColorFrame listFrame_;
+    CZendalTreeListCtrl list_;
+    fw::ImageList images_;
     std::wstring settingsFile_;
 };

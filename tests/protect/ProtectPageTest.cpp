@@ -1,11 +1,15 @@
 #include "PageHostFixture.h"
 #include "PickerDriver.h"
+#include "PopupMenuCatcher.h"
 #include "ProtectTestKit.h"
 #include "framework/App.h"
 #include "protect/CDlgProtectPage.h"
 #include "protect/ProtectListStore.h"
 #include "resource.h"
+#include "support/CurrentFolderScope.h"
+#include "support/Input.h"
 #include "support/PumpUntil.h"
+#include "ui/treelist/TreeList.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +19,7 @@
 namespace {
 
 using protecttest::FileBytes;
+using protecttest::ListRow;
 using protecttest::ListedModes;
 using protecttest::SentCodes;
 
@@ -45,6 +50,8 @@ protected:
         LogOn(L"");
         boxes->Clear();
         page = &static_cast<CDlgProtectPage&>(host->Page(GetParam().index));
+        host->Item(IDC_NAV_ENCRYPT + GetParam().index).Send(BM_CLICK);
+        ASSERT_TRUE(page->IsVisible());
         recorder.Clear();
     }
 
@@ -127,11 +134,58 @@ protected:
         return Kind() == ProtectListKind::File ? file[index] : folder[index];
     }
 
+    HWND List() const { return page->Item(IDC_TREELIST); }
+    std::vector<protecttest::ListRow> Rows() const { return protecttest::ListRows(List()); }
+
+    // Right-clicks at a point of the list and answers the menu, if one opens,
+    // with the command; returns the text of the message shown after it, or nothing.
+    std::wstring RightClickAndChoose(POINT screen, UINT command)
+    {
+        menus.Choose(command);
+        size_t before = boxes->Count();
+        testkit::RightClickAt(screen);
+        testkit::PumpUntil([&] { return !protecttest::PopupMenuCatcher::MenuOpen(); });
+        testkit::PumpPending();
+        std::vector<testkit::ShownMessageBox> shown = boxes->Boxes();
+        if (shown.size() == before)
+            return std::wstring();
+        EXPECT_EQ(before + 1, shown.size());
+        EXPECT_EQ(fw::App::Name(), shown.back().caption);
+        return shown.back().text;
+    }
+    std::wstring ChooseOnRow(size_t row, UINT command)
+    {
+        std::vector<protecttest::ListRow> rows = Rows();
+        if (row >= rows.size())
+            return L"<no such row>";
+        size_t before = menus.Count();
+        std::wstring text = RightClickAndChoose(protecttest::RowPoint(List(), rows[row].item), command);
+        EXPECT_EQ(before + 1, menus.Count()) << "a menu opened on the row";
+        return text;
+    }
+
+    // Stores three entries through the page.
+    std::vector<std::wstring> AddThree()
+    {
+        std::vector<std::wstring> paths = {Existing(L"a"), Existing(L"b"), Existing(L"c")};
+        EXPECT_EQ(L"", Add(paths[0], L"o"));
+        EXPECT_EQ(L"", Add(paths[1], L"ow"));
+        EXPECT_EQ(L"", Add(paths[2], L"wi"));
+        recorder.Clear();
+        return paths;
+    }
+
     fw::FileHandle device;
     drivertest::DeviceCallRecorder recorder;
+    protecttest::PopupMenuCatcher menus;
     CDlgProtectPage* page = nullptr;
     std::vector<std::wstring> created;
 };
+
+void PrintTo(const PageCase& page, std::ostream* out)
+{
+    *out << page.name;
+}
 
 std::string PageName(const testing::TestParamInfo<PageCase>& info)
 {
@@ -164,19 +218,31 @@ TEST_P(ProtectPageTest, EachRefusalShowsItsOwnTextInTheOrderOfTheChecks)
 
     EXPECT_EQ((std::vector<DWORD>{Code(L'w')}), Sent()) << "only the one add reached the driver";
     EXPECT_EQ(L"w", StoredModes(Kind(), path));
-    EXPECT_EQ(L"", StoredModes(Kind(), otherCase + L"x"));
+    EXPECT_EQ(1u, Rows().size());
 }
 
-TEST_P(ProtectPageTest, AnAddStoresTheKeySendsOneRecordPerModeAndKeepsTheInput)
+TEST_P(ProtectPageTest, AnAddStoresTheKeySendsOneRecordPerModeAppendsARowAndKeepsTheInput)
 {
+    const std::wstring first = Existing(L"plan.doc");
     const std::wstring path = Existing(L"salary.xls");
+    EXPECT_EQ(L"", Add(first, L"owi"));
+    recorder.Clear();
     EXPECT_EQ(L"", Add(path, L"oi")) << "no message on success";
 
-    EXPECT_EQ((std::vector<DWORD>{Code(L'o'), Code(L'i')}), Sent());
+    std::vector<drivertest::DeviceCall> calls = recorder.Calls();
+    EXPECT_EQ((std::vector<DWORD>{Code(L'o'), Code(L'i')}), SentCodes(calls));
+    EXPECT_TRUE(protecttest::AllRecordsAre(calls, path, 0));
     EXPECT_EQ(L"oi", Listed(Kind(), path));
     EXPECT_EQ(L"", Listed(OtherKind(), path));
-    EXPECT_EQ(L"oi", StoredModes(Kind(), path));
-    EXPECT_EQ(L"", StoredModes(OtherKind(), path));
+    const std::string section = "[" + testkit::Ansi(ProtectListStore::SectionName(Kind())) + "]\r\n";
+    EXPECT_EQ(section + testkit::Ansi(first) + "=owi\r\n" + testkit::Ansi(path) + "=oi\r\n", FileBytes(Settings()));
+
+    std::vector<ListRow> rows = Rows();
+    ASSERT_EQ(2u, rows.size());
+    EXPECT_EQ(first, rows[0].path);
+    EXPECT_EQ(L"owi", rows[0].modes);
+    EXPECT_EQ(path, rows[1].path);
+    EXPECT_EQ(L"oi", rows[1].modes);
 
     EXPECT_EQ(path, page->ItemText(IDC_PROTECT_PATH));
     EXPECT_EQ(BST_CHECKED, page->Item(IDC_PROTECT_MODE_O).Send(BM_GETCHECK));
@@ -198,7 +264,12 @@ TEST_P(ProtectPageTest, AnEntryTheSettingsFileCannotKeepIsReportedAndNeitherSent
 {
     const std::wstring path = Existing(L"a.txt");
     const std::wstring withEquals = Existing(L"x=y.txt");
-    EXPECT_EQ(L"操作失败", Add(withEquals, L"o"));
+    // Existing, but more than 256 bytes in the ANSI code page.
+    const std::wstring longName(60, L'长');
+    const std::wstring tooLong = Existing(ExistingFolder(longName).substr(folder->Path().size() + 1) + L"\\" + longName);
+    ASSERT_FALSE(FitsPathRecord(tooLong));
+    EXPECT_EQ(L"操作失败", Add(withEquals, L"o")) << "the file would split the key at the =";
+    EXPECT_EQ(L"操作失败", Add(tooLong, L"o")) << "the driver's record cannot hold it";
     EXPECT_EQ("", FileBytes(Settings()));
 
     ASSERT_TRUE(testkit::RemoveTree(folder->File(L"zdl")));
@@ -211,6 +282,7 @@ TEST_P(ProtectPageTest, AnEntryTheSettingsFileCannotKeepIsReportedAndNeitherSent
 
     EXPECT_TRUE(Sent().empty());
     EXPECT_EQ(L"", Listed(Kind(), path));
+    EXPECT_TRUE(Rows().empty());
 }
 
 TEST_P(ProtectPageTest, EnterAndEscapeLeaveThePageAsItIs)
@@ -226,14 +298,12 @@ TEST_P(ProtectPageTest, EnterAndEscapeLeaveThePageAsItIs)
     EXPECT_EQ(0u, boxes->Count());
 }
 
-// The picker opens in the current folder when it is given none.
 TEST_P(ProtectPageTest, BrowsePutsThePickedPathIntoTheEditAndCancelLeavesItAlone)
 {
     const std::wstring file = Existing(L"a.txt");
     const std::wstring sub = ExistingFolder(L"sub");
-    wchar_t previous[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, previous);
-    ASSERT_TRUE(::SetCurrentDirectoryW(folder->Path().c_str()));
+    testkit::CurrentFolderScope current(folder->Path());
+    ASSERT_TRUE(current.Entered());
     const bool filePage = Kind() == ProtectListKind::File;
     const std::wstring picked = filePage ? file : sub;
 
@@ -269,5 +339,135 @@ TEST_P(ProtectPageTest, BrowsePutsThePickedPathIntoTheEditAndCancelLeavesItAlone
     }
     EXPECT_EQ(picked, page->ItemText(IDC_PROTECT_PATH));
     EXPECT_EQ(0u, boxes->Count());
-    ::SetCurrentDirectoryW(previous);
+}
+
+TEST_P(ProtectPageTest, TheListSitsInsideItsFrameWithItsTwoColumns)
+{
+    fw::Window list(List());
+    ASSERT_TRUE(list.IsWindow());
+    EXPECT_EQ(0x50005004u, list.Style());
+    EXPECT_EQ(static_cast<LRESULT>(TLS_EX_ROWREPAINT), list.Send(TVM_GETEXTENDEDSTYLE));
+    RECT frame = page->Item(IDC_PROTECT_FRAME).RectIn(page->Handle());
+    RECT inside = list.RectIn(page->Handle());
+    EXPECT_EQ(frame.left + 1, inside.left);
+    EXPECT_EQ(frame.top + 1, inside.top);
+    EXPECT_EQ(frame.right - 1, inside.right);
+    EXPECT_EQ(frame.bottom - 1, inside.bottom);
+
+    ASSERT_EQ(2, list.Send(TLM_GETCOLUMNCOUNT));
+    const wchar_t* titles[] = {Table().pathColumnTitle, L"保护方式"};
+    const int widths[] = {392, 100};
+    for (int column = 0; column < 2; ++column) {
+        wchar_t title[64] = {};
+        LVCOLUMNW record{};
+        record.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        record.pszText = title;
+        record.cchTextMax = 64;
+        ASSERT_TRUE(list.Send(TLM_GETCOLUMN, column, reinterpret_cast<LPARAM>(&record)));
+        EXPECT_EQ(std::wstring(titles[column]), title);
+        EXPECT_EQ(widths[column], record.cx);
+        EXPECT_EQ(LVCFMT_LEFT, record.fmt);
+    }
+    auto images = reinterpret_cast<HIMAGELIST>(list.Send(TVM_GETIMAGELIST, TVSIL_NORMAL));
+    ASSERT_NE(nullptr, images);
+    EXPECT_EQ(1, ImageList_GetImageCount(images));
+}
+
+TEST_P(ProtectPageTest, ARightClickOpensTheMenuOnlyOnARowAndSelectsThatRowFirst)
+{
+    AddThree();
+    std::vector<ListRow> rows = Rows();
+    ASSERT_EQ(3u, rows.size());
+    RECT client = fw::Window(List()).ClientRect();
+    TVHITTESTINFO hit{};
+    hit.pt = POINT{client.right / 2, client.bottom - 4};
+    ASSERT_EQ(0, ::SendMessageW(List(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))) << "below the rows";
+    POINT below = hit.pt;
+    ::ClientToScreen(List(), &below);
+
+    EXPECT_EQ(L"", RightClickAndChoose(below, 0));
+    EXPECT_EQ(0u, menus.Count()) << "no menu on empty space";
+
+    ::SendMessageW(List(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(rows[0].item));
+    POINT onRow = protecttest::RowPoint(List(), rows[2].item);
+    EXPECT_EQ(L"", RightClickAndChoose(onRow, 0));
+    ASSERT_EQ(1u, menus.Count());
+    protecttest::ShownMenu shown = menus.Menus()[0];
+    EXPECT_EQ((std::vector<UINT>{ID_PROTECT_REMOVE, ID_PROTECT_REMOVEALL}), shown.ids);
+    EXPECT_EQ((std::vector<std::wstring>{L"删除此项目", L"删除所有项目"}), shown.texts);
+    EXPECT_EQ(onRow.x, shown.rect.left) << "at the cursor";
+    EXPECT_EQ(onRow.y, shown.rect.top);
+    EXPECT_EQ(rows[2].item, protecttest::SelectedItem(List()));
+    EXPECT_EQ(3u, Rows().size()) << "closing the menu changes nothing";
+    EXPECT_TRUE(Sent().empty());
+}
+
+TEST_P(ProtectPageTest, RemoveOneTakesTheRowUnderTheMouseOutOfTheFileTheDriverAndTheList)
+{
+    std::vector<std::wstring> paths = AddThree();
+    ::SendMessageW(List(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Rows()[0].item));
+
+    EXPECT_EQ(L"", ChooseOnRow(1, ID_PROTECT_REMOVE));
+
+    std::vector<drivertest::DeviceCall> calls = recorder.Calls();
+    EXPECT_EQ((std::vector<DWORD>{Code(L'o'), Code(L'w')}), SentCodes(calls));
+    EXPECT_TRUE(protecttest::AllRecordsAre(calls, paths[1], 1));
+    EXPECT_EQ(L"", Listed(Kind(), paths[1]));
+    EXPECT_EQ(L"o", Listed(Kind(), paths[0]));
+    EXPECT_EQ(L"wi", Listed(Kind(), paths[2]));
+    EXPECT_EQ(L"", StoredModes(Kind(), paths[1]));
+    EXPECT_EQ(L"o", StoredModes(Kind(), paths[0]));
+    std::vector<ListRow> rows = Rows();
+    ASSERT_EQ(2u, rows.size());
+    EXPECT_EQ(paths[0], rows[0].path);
+    EXPECT_EQ(paths[2], rows[1].path);
+    EXPECT_EQ(L"wi", rows[1].modes);
+}
+
+TEST_P(ProtectPageTest, RemoveAllLeavesTheBareSectionHeaderAndEmptiesOnlyThisKindsDriverLists)
+{
+    const std::wstring kept = Existing(L"other-kind");
+    ASSERT_TRUE(ProtectListStore(OtherKind(), Settings()).AddProtectEntry(device.Get(), {kept, L"owi"}));
+    std::vector<std::wstring> paths = AddThree();
+    const std::string otherSection = "[" + testkit::Ansi(ProtectListStore::SectionName(OtherKind())) + "]\r\n" +
+                                     testkit::Ansi(kept) + "=owi\r\n";
+    testkit::DriverState before;
+    ASSERT_TRUE(testkit::QueryState(device.Get(), &before));
+
+    EXPECT_EQ(L"", ChooseOnRow(2, ID_PROTECT_REMOVEALL));
+
+    const bool files = Kind() == ProtectListKind::File;
+    const std::vector<DWORD> clears =
+        files ? std::vector<DWORD>{IOCTL_FILE_CLEAR_O, IOCTL_FILE_CLEAR_W, IOCTL_FILE_CLEAR_I}
+              : std::vector<DWORD>{IOCTL_FOLDER_CLEAR_O, IOCTL_FOLDER_CLEAR_W, IOCTL_FOLDER_CLEAR_I};
+    EXPECT_EQ(clears, Sent());
+    const int base = files ? ZDL_FILE_O : ZDL_FOLDER_O;
+    testkit::DriverState after;
+    ASSERT_TRUE(testkit::QueryState(device.Get(), &after));
+    const int otherBase = ZDL_FOLDER_O - base;
+    for (int mode = 0; mode < 3; ++mode) {
+        EXPECT_TRUE(after.lists[base + mode].empty());
+        EXPECT_EQ(before.lists[otherBase + mode], after.lists[otherBase + mode]);
+    }
+    EXPECT_EQ(otherSection + "[" + testkit::Ansi(ProtectListStore::SectionName(Kind())) + "]\r\n",
+              FileBytes(Settings()));
+    EXPECT_TRUE(Rows().empty());
+}
+
+TEST_P(ProtectPageTest, ARemovalTheSettingsFileRefusesIsReportedAndChangesNothing)
+{
+    std::vector<std::wstring> paths = AddThree();
+    const std::string stored = FileBytes(Settings());
+    {
+        protecttest::WriteLock lock(Settings());
+        ASSERT_TRUE(lock.Held());
+        EXPECT_EQ(L"操作失败", ChooseOnRow(0, ID_PROTECT_REMOVE));
+        // Another row: a second press at the same place would be a double click.
+        EXPECT_EQ(L"操作失败", ChooseOnRow(1, ID_PROTECT_REMOVEALL));
+    }
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(stored, FileBytes(Settings()));
+    EXPECT_EQ(3u, Rows().size());
+    EXPECT_EQ(L"o", Listed(Kind(), paths[0]));
+    EXPECT_EQ(L"wi", Listed(Kind(), paths[2]));
 }

@@ -112,6 +112,17 @@ TEST_F(ProtectStartUpTest, BothListsAreReplayedBeforeAnyLogonFileListFirstWithou
     EXPECT_EQ(L"", StoredModes(ProtectListKind::Folder, goneFolder));
     EXPECT_EQ(L"xyz", StoredModes(ProtectListKind::File, others));
     EXPECT_EQ(std::string::npos, FileBytes(Settings()).find("gone"));
+
+    std::vector<protecttest::ListRow> files = protecttest::ListRows(host->Page(3).Item(IDC_TREELIST));
+    ASSERT_EQ(2u, files.size());
+    EXPECT_EQ(wi, files[0].path);
+    EXPECT_EQ(L"wi", files[0].modes);
+    EXPECT_EQ(others, files[1].path);
+    EXPECT_EQ(L"xyz", files[1].modes) << "listed as read, though it sends nothing";
+    std::vector<protecttest::ListRow> folders = protecttest::ListRows(host->Page(4).Item(IDC_TREELIST));
+    ASSERT_EQ(1u, folders.size());
+    EXPECT_EQ(folderO, folders[0].path);
+    EXPECT_EQ(L"o", folders[0].modes);
 }
 
 TEST_F(ProtectStartUpTest, AnEntryAddedOnThePageIsReplayedAtTheNextStartWithTheSameBytes)

@@ -1,5 +1,9 @@
 #include "ProtectTestKit.h"
 
+#include "ui/treelist/TreeList.h"
+
+#include <cstring>
+
 namespace protecttest {
 
 std::string FileBytes(const std::wstring& path)
@@ -69,6 +73,48 @@ bool AllRecordsAre(const std::vector<drivertest::DeviceCall>& calls, const std::
             return false;
     }
     return true;
+}
+
+namespace {
+
+std::wstring CellText(HWND list, HTREEITEM item, int column)
+{
+    TVITEMW record{};
+    record.mask = TLIF_TEXTPTR | TLIF_COLUMN | TVIF_TEXT;
+    record.hItem = item;
+    record.cChildren = column;
+    if (!::SendMessageW(list, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&record)) || !record.pszText)
+        return L"<unreadable>";
+    return record.pszText;
+}
+
+} // namespace
+
+std::vector<ListRow> ListRows(HWND list)
+{
+    std::vector<ListRow> rows;
+    for (LPARAM row = 0;; ++row) {
+        auto item = reinterpret_cast<HTREEITEM>(::SendMessageW(list, TLM_ROWTOITEM, 0, row));
+        if (!item)
+            return rows;
+        rows.push_back({item, CellText(list, item, 0), CellText(list, item, 1)});
+    }
+}
+
+POINT RowPoint(HWND list, HTREEITEM item)
+{
+    // The item goes in where the rectangle comes back.
+    RECT rect{};
+    std::memcpy(&rect, &item, sizeof(item));
+    ::SendMessageW(list, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&rect));
+    POINT point{rect.left + 40, (rect.top + rect.bottom) / 2};
+    ::ClientToScreen(list, &point);
+    return point;
+}
+
+HTREEITEM SelectedItem(HWND list)
+{
+    return reinterpret_cast<HTREEITEM>(::SendMessageW(list, TVM_GETNEXTITEM, TVGN_CARET, 0));
 }
 
 WriteLock::WriteLock(const std::wstring& path)

@@ -26,6 +26,17 @@ std::vector<DWORD> SentCodes(const std::vector<drivertest::DeviceCall>& calls);
 // Whether every recorded record call carried exactly this path and remove flag.
 bool AllRecordsAre(const std::vector<drivertest::DeviceCall>& calls, const std::wstring& path, WORD remove);
 
+// The rows of a TreeList window in display order, read through its own messages.
+struct ListRow {
+    HTREEITEM item;
+    std::wstring path;  // column 0
+    std::wstring modes; // column 1
+};
+std::vector<ListRow> ListRows(HWND list);
+// A point on screen inside the row's first cell.
+POINT RowPoint(HWND list, HTREEITEM item);
+HTREEITEM SelectedItem(HWND list);
+
 // Holds a file open for reading and shared for reading only: the profile
 // functions can still read it but no longer write it. (A read-only attribute
 // does not stop them here: the tests run as root.)
