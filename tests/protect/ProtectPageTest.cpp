@@ -24,6 +24,8 @@ using protecttest::ListedModes;
 using protecttest::SentCodes;
 
 const wchar_t kNoModeText[] = L"至少选择一个保护方式";
+// The open dialog's file-type box.
+const int kFileTypeBoxId = 0x470;
 
 struct PageCase {
     int index; // in the page host
@@ -96,10 +98,16 @@ protected:
         }
         size_t before = boxes->Count();
         page->Item(IDC_PROTECT_ADD).Send(BM_CLICK);
+        return ShownSince(before);
+    }
+
+    // The text of the one message box shown since there were that many, or nothing.
+    std::wstring ShownSince(size_t before)
+    {
         std::vector<testkit::ShownMessageBox> shown = boxes->Boxes();
-        EXPECT_LE(shown.size(), before + 1);
         if (shown.size() == before)
             return std::wstring();
+        EXPECT_EQ(before + 1, shown.size());
         EXPECT_EQ(fw::App::Name(), shown.back().caption);
         return shown.back().text;
     }
@@ -137,31 +145,22 @@ protected:
     HWND List() const { return page->Item(IDC_TREELIST); }
     std::vector<protecttest::ListRow> Rows() const { return protecttest::ListRows(List()); }
 
-    // Right-clicks at a point of the list and answers the menu, if one opens,
-    // with the command; returns the text of the message shown after it, or nothing.
-    std::wstring RightClickAndChoose(POINT screen, UINT command)
-    {
-        menus.Choose(command);
-        size_t before = boxes->Count();
-        testkit::RightClickAt(screen);
-        testkit::PumpUntil([&] { return !protecttest::PopupMenuCatcher::MenuOpen(); });
-        testkit::PumpPending();
-        std::vector<testkit::ShownMessageBox> shown = boxes->Boxes();
-        if (shown.size() == before)
-            return std::wstring();
-        EXPECT_EQ(before + 1, shown.size());
-        EXPECT_EQ(fw::App::Name(), shown.back().caption);
-        return shown.back().text;
-    }
+    // Right-clicks a row and answers the menu that opens with the command (0
+    // closes it); returns the text of the message shown after it, or nothing.
     std::wstring ChooseOnRow(size_t row, UINT command)
     {
-        std::vector<protecttest::ListRow> rows = Rows();
+        std::vector<ListRow> rows = Rows();
         if (row >= rows.size())
             return L"<no such row>";
-        size_t before = menus.Count();
-        std::wstring text = RightClickAndChoose(protecttest::RowPoint(List(), rows[row].item), command);
-        EXPECT_EQ(before + 1, menus.Count()) << "a menu opened on the row";
-        return text;
+        menus.Choose(command);
+        size_t menusBefore = menus.Count();
+        size_t boxesBefore = boxes->Count();
+        testkit::RightClickAt(protecttest::RowPoint(List(), rows[row].item));
+        EXPECT_TRUE(testkit::PumpUntil(
+            [&] { return menus.Count() > menusBefore && !protecttest::PopupMenuCatcher::MenuOpen(); }))
+            << "a menu opened on the row and closed";
+        testkit::PumpPending();
+        return ShownSince(boxesBefore);
     }
 
     // Stores three entries through the page.
@@ -288,7 +287,6 @@ TEST_P(ProtectPageTest, AnEntryTheSettingsFileCannotKeepIsReportedAndNeitherSent
 TEST_P(ProtectPageTest, EnterAndEscapeLeaveThePageAsItIs)
 {
     page->SetItemText(IDC_PROTECT_PATH, L"typed");
-    host->Page(GetParam().index).Show();
     page->Send(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
     page->Send(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED));
     testkit::PumpPending();
@@ -315,7 +313,7 @@ TEST_P(ProtectPageTest, BrowsePutsThePickedPathIntoTheEditAndCancelLeavesItAlone
                 return;
             listsFiles = user.HasItem(L"a.txt");
             wchar_t text[64] = {};
-            ::SendMessageW(user.Control(0x470), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
+            ::SendMessageW(user.Control(kFileTypeBoxId), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
             filterName = text;
             if (user.Select(filePage ? L"a.txt" : L"sub") && user.WaitForNameBox(picked))
                 user.PressOpen();
@@ -385,13 +383,12 @@ TEST_P(ProtectPageTest, ARightClickOpensTheMenuOnlyOnARowAndSelectsThatRowFirst)
     POINT below = hit.pt;
     ::ClientToScreen(List(), &below);
 
-    EXPECT_EQ(L"", RightClickAndChoose(below, 0));
-    EXPECT_EQ(0u, menus.Count()) << "no menu on empty space";
+    testkit::RightClickAt(below);
 
     ::SendMessageW(List(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(rows[0].item));
+    EXPECT_EQ(L"", ChooseOnRow(2, 0));
+    ASSERT_EQ(1u, menus.Count()) << "the right click on empty space, which came first, opened none";
     POINT onRow = protecttest::RowPoint(List(), rows[2].item);
-    EXPECT_EQ(L"", RightClickAndChoose(onRow, 0));
-    ASSERT_EQ(1u, menus.Count());
     protecttest::ShownMenu shown = menus.Menus()[0];
     EXPECT_EQ((std::vector<UINT>{ID_PROTECT_REMOVE, ID_PROTECT_REMOVEALL}), shown.ids);
     EXPECT_EQ((std::vector<std::wstring>{L"删除此项目", L"删除所有项目"}), shown.texts);
