@@ -33,7 +33,8 @@ public:
     // Whether the section holds the path (in any letter case) with a non-empty value.
     bool IsProtected(const std::wstring& path) const;
     // Stores the entry and sends it to the driver. False, with nothing
-    // stored or sent, when the entry could not be stored as given.
+    // stored or sent, when the settings file cannot keep the entry as given
+    // or the driver's record cannot hold its path.
     bool AddProtectEntry(HANDLE device, const ProtectEntry& entry) const;
     // Deletes the key and takes the path out of the driver's lists of its
     // modes. False, with the driver untouched, when the file could not be changed.
