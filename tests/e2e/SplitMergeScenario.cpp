@@ -1,6 +1,5 @@
 #include "ProgramSession.h"
 
-#include "framework/UniqueHandle.h"
 #include "resource.h"
 #include "support/PumpUntil.h"
 #include "support/ScratchFiles.h"
@@ -19,21 +18,6 @@ constexpr int kPieces = 7;
 // 3 MiB / 7 + 10 rounded up to whole 1024-byte blocks; the seventh piece holds the rest.
 constexpr int64_t kFullPiece = 449536;
 constexpr int64_t kLastPiece = kSource - 6 * kFullPiece;
-
-std::set<std::wstring> FolderEntries(const std::wstring& folder)
-{
-    std::set<std::wstring> names;
-    WIN32_FIND_DATAW found{};
-    fw::FindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &found));
-    if (!find)
-        return names;
-    do {
-        std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..")
-            names.insert(name);
-    } while (::FindNextFileW(find.Get(), &found));
-    return names;
-}
 
 std::wstring Piece(int number, const std::wstring& name)
 {
@@ -107,6 +91,6 @@ TEST(SplitMerge, AThreeMebibyteFileSplitIntoSevenPiecesMergesBackToTheSameBytes)
     std::set<std::wstring> expected{name};
     for (int number = 1; number <= kPieces; ++number)
         expected.insert(Piece(number, name));
-    EXPECT_EQ(expected, FolderEntries(scratch.Path())) << "nothing else is left in the folder";
+    EXPECT_EQ(expected, testkit::FolderEntries(scratch.Path())) << "nothing else is left in the folder";
     EXPECT_TRUE(session.Close());
 }

@@ -10,20 +10,6 @@
 
 namespace {
 
-bool FolderIsEmpty(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found{};
-    fw::FindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &found));
-    if (!find)
-        return false;
-    do {
-        std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..")
-            return false;
-    } while (::FindNextFileW(find.Get(), &found));
-    return true;
-}
-
 bool Listed(const std::string& listing, const std::string& entry)
 {
     return ("\n" + listing).find("\n" + entry + "\n") != std::string::npos;
@@ -51,7 +37,8 @@ TEST(UnpackedRelease, ThePackagedZipUnpacksIntoAFolderThatStartsAndLogsOn)
     e2e::Report("package: the zip holds ZendalFileSa.exe, ZendalCommon.dll, sys/ZDLFile.sys, ReadMe.txt and the empty zdl/");
 
     const std::wstring program = scratch.File(L"unpacked\\ZendalFileSa");
-    EXPECT_TRUE(FolderIsEmpty(program + L"\\zdl"));
+    EXPECT_TRUE(testkit::FileExists(program + L"\\zdl"));
+    EXPECT_TRUE(testkit::FolderEntries(program + L"\\zdl").empty());
     std::string readMe = testkit::ReadWholeFile(program + L"\\ReadMe.txt");
     EXPECT_NE(std::string::npos, readMe.find("NOT strong cryptography"));
     EXPECT_NE(std::string::npos, readMe.find("after logging off or restarting"));
