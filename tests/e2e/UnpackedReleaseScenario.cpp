@@ -19,7 +19,9 @@ bool Listed(const std::string& listing, const std::string& entry)
 
 TEST(UnpackedRelease, ThePackagedZipUnpacksIntoAFolderThatStartsAndLogsOn)
 {
+    // Loaded from the build's program folder, so the unpacked program does not install it from its own.
     fw::FileHandle device = testkit::OpenTestDevice();
+    ASSERT_TRUE(device.Valid());
     testkit::ScratchFolder scratch;
     ASSERT_TRUE(scratch.Valid());
     const std::string zip = testkit::UnixPath(scratch.File(L"ZendalFileSa.zip"));
