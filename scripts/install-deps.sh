@@ -7,7 +7,7 @@ need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 pkgs=(cmake make python3 g++-mingw-w64-i686-posix mingw-w64-i686-dev wine wine32:i386 wine64
-      xvfb xauth x11-apps x11-xserver-utils imagemagick python3-pil fonts-wine fonts-wqy-microhei fonts-arphic-uming python3-fonttools locales googletest)
+      xvfb xauth x11-apps x11-xserver-utils imagemagick python3-pil fonts-wine fonts-wqy-microhei fonts-arphic-uming python3-fonttools locales googletest zip unzip)
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
 
 if [ ${#need[@]} -gt 0 ]; then

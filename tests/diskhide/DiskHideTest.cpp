@@ -4,6 +4,7 @@
 #include "resource.h"
 #include "support/Input.h"
 #include "support/MessageBoxCatcher.h"
+#include "support/PolicyValues.h"
 #include "support/PumpUntil.h"
 #include "support/TempProgramFolder.h"
 #include "ui/treelist/TreeList.h"
@@ -16,39 +17,18 @@
 
 namespace {
 
-const wchar_t kPolicyKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+using Stored = testkit::PolicyValue;
+using testkit::kExplorerPolicyKey;
 
-// A value of the policy key as stored: found and its number.
-struct Stored {
-    bool found;
-    DWORD value;
-};
-
-Stored ReadValue(const wchar_t* name)
-{
-    DWORD value = 0, size = sizeof(value), type = 0;
-    LONG status = ::RegGetValueW(HKEY_CURRENT_USER, kPolicyKey, name, RRF_RT_ANY, &type, &value, &size);
-    return Stored{status == ERROR_SUCCESS && type == REG_DWORD, value};
-}
-
-void WriteValue(const wchar_t* name, Stored stored)
-{
-    fw::RegKey key;
-    HKEY raw = nullptr;
-    ::RegCreateKeyExW(HKEY_CURRENT_USER, kPolicyKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr);
-    key.Reset(raw);
-    if (stored.found)
-        ::RegSetValueExW(key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored.value), sizeof(DWORD));
-    else
-        ::RegDeleteValueW(key.Get(), name);
-}
+Stored ReadValue(const wchar_t* name) { return testkit::ReadPolicyValue(name); }
+void WriteValue(const wchar_t* name, Stored stored) { testkit::WritePolicyValue(name, stored); }
 
 // What the platform's own "reg query" prints for a value of the policy key.
 std::string RegQuery(const wchar_t* name)
 {
     testkit::TempProgramFolder scratch;
     std::wstring output = scratch.File(L"reg.txt");
-    std::wstring command = std::wstring(L"cmd.exe /c reg.exe query \"HKCU\\") + kPolicyKey + L"\" /v " + name +
+    std::wstring command = std::wstring(L"cmd.exe /c reg.exe query \"HKCU\\") + kExplorerPolicyKey + L"\" /v " + name +
                            L" > \"" + output + L"\"";
     STARTUPINFOW startup{sizeof(startup)};
     PROCESS_INFORMATION process{};
@@ -71,8 +51,6 @@ class DiskHideTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        savedDrives = ReadValue(L"NoDrives");
-        savedView = ReadValue(L"NoViewOnDrive");
         parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 600, 520, nullptr, nullptr,
                                    nullptr, nullptr);
     }
@@ -80,8 +58,6 @@ protected:
     {
         page.reset();
         ::DestroyWindow(parent);
-        WriteValue(L"NoDrives", savedDrives);
-        WriteValue(L"NoViewOnDrive", savedView);
     }
 
     // A fresh page: it reads the policy when it is created.
@@ -106,8 +82,7 @@ protected:
         return boxes.Boxes().back().text;
     }
 
-    Stored savedDrives{};
-    Stored savedView{};
+    testkit::PolicyValuesKeeper policy;
     HWND parent = nullptr;
     std::unique_ptr<CDlgDiskHide> page;
     testkit::MessageBoxCatcher boxes;

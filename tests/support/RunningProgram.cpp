@@ -55,13 +55,15 @@ std::vector<HWND> ChildDialogs(HWND parent)
     return dialogs;
 }
 
-RunningProgram::RunningProgram(const TempProgramFolder& folder)
+RunningProgram::RunningProgram(const TempProgramFolder& folder) : RunningProgram(folder.Path()) {}
+
+RunningProgram::RunningProgram(const std::wstring& folderPath)
 {
     STARTUPINFOW startup{sizeof(startup)};
-    std::wstring exe = folder.File(L"ZendalFileSa.exe");
+    std::wstring exe = folderPath + L"\\ZendalFileSa.exe";
     std::wstring commandLine = L"\"" + exe + L"\"";
     started_ = ::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                folder.Path().c_str(), &startup, &process_) != FALSE;
+                                folderPath.c_str(), &startup, &process_) != FALSE;
 }
 
 RunningProgram::~RunningProgram()

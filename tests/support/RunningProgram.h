@@ -13,6 +13,8 @@ class TempProgramFolder;
 class RunningProgram {
 public:
     explicit RunningProgram(const TempProgramFolder& folder);
+    // The program in any folder laid out as a user receives it (an unpacked release).
+    explicit RunningProgram(const std::wstring& folderPath);
     ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;

@@ -153,6 +153,21 @@ std::string UnixPath(const std::wstring& path)
 
 // Wine gives no handle to wait on for a Unix process, so the script leaves
 // its status in a file, renamed into place once complete.
+std::set<std::wstring> FolderEntries(const std::wstring& folder)
+{
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    fw::FindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &found));
+    if (!find)
+        return names;
+    do {
+        std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            names.insert(name);
+    } while (::FindNextFileW(find.Get(), &found));
+    return names;
+}
+
 int RunShell(const ScratchFolder& folder, const std::string& commands, DWORD limitMs)
 {
     std::wstring script = folder.File(L"run.sh");

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 namespace testkit {
@@ -31,6 +32,8 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
 // The whole content; empty when the file cannot be read.
 std::string ReadWholeFile(const std::wstring& path);
 bool FileExists(const std::wstring& path);
+// The names in a folder, "." and ".." left out.
+std::set<std::wstring> FolderEntries(const std::wstring& folder);
 // The 64-bit size, or -1 when there is no such file.
 int64_t SizeOfFile(const std::wstring& path);
 
