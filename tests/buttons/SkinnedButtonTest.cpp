@@ -177,19 +177,30 @@ TEST(SkinnedButtonGradient, ChannelsWrapAroundInEightBits)
               CZendalButton::GradientColor(CZendalButtonBase::Disabled, 130));
 }
 
-TEST_F(SkinnedButtonTest, FrameButtonReportsHotWhileTheMouseIsOverItAndNormalAfterLeaving)
+TEST_F(SkinnedButtonTest, FrameButtonTracksTheMouseAndReportsNormalAfterItLeaves)
 {
     RECT rc = page.frame.WindowRect();
     testkit::MoveCursorTo(POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
     ASSERT_TRUE(testkit::PumpUntil([&] { return page.frame.tracking == 1; }));
 
-    // What the system's tracking sends once the mouse rests and after it leaves.
-    // (Wine's hover timer is not dependable here once earlier windows of the
-    // test process are gone, so the test sends them itself.)
+    testkit::MoveCursorTo(POINT{rc.right + 150, rc.bottom + 150});
+    ASSERT_TRUE(testkit::PumpUntil([&] { return page.frame.tracking == 0 && !page.reports.empty(); }));
+    EXPECT_EQ(0u, page.reports.back());
+    EXPECT_EQ(0, page.frame.hover);
+}
+
+TEST_F(SkinnedButtonTest, FrameButtonReportsHotOnHoverAndNormalOnLeave)
+{
+    // What the system's tracking sends once the mouse rests and after it
+    // leaves, sent by the test with the cursor elsewhere: Wine's hover timer
+    // is not dependable once earlier windows of the test process are gone.
+    RECT rc = page.frame.WindowRect();
+    testkit::MoveCursorTo(POINT{rc.right + 150, rc.bottom + 150});
     page.reports.clear();
     page.frame.Send(WM_MOUSEHOVER);
     ASSERT_TRUE(testkit::PumpUntil([&] { return !page.reports.empty(); }));
     EXPECT_EQ(1u, page.reports.back());
+    EXPECT_EQ(1, page.frame.hover);
     page.frame.Send(WM_MOUSELEAVE);
     ASSERT_TRUE(testkit::PumpUntil([&] { return page.reports.back() == 0; }));
     EXPECT_EQ(0, page.frame.hover);
