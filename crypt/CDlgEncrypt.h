@@ -1,4 +1,7 @@
 #pragma once
+#include "crypt/CThreadEncrypt.h"
+#include "crypt/CThreadEncryptSerach.h"
+#include "framework/UniqueHandle.h"
 #include "resource.h"
 #include "ui/skin/CZendalButton.h"
 #include "ui/skin/CZendalColorFrame.h"
@@ -7,20 +10,85 @@
 #include "ui/skin/CZendalEdit.h"
 #include "ui/skin/CZendalProgressCtrl.h"
 
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
 // The encryption page: encrypts or decrypts one file or every file of a folder.
+// The user picks a file or folder, which fills the list (a folder through the
+// folder walk), types the password twice and starts the encryption worker.
 class CDlgEncrypt : public CZendalDialog {
 public:
-    CDlgEncrypt() : CZendalDialog(IDD_ENCRYPT) {}
+    static constexpr int kListId = 12321;
+
+    CDlgEncrypt();
+    ~CDlgEncrypt() override;
+
+    bool ProcessMessage(fw::Message& m) override;
+
+    // Handed to the workers. Written on the user-interface thread before a
+    // worker starts; the workers disable every control that could change them.
+    std::wstring password;
+    std::wstring folderPath;
+    // 1 when "文件加密" was selected, 0 for "文件解密".
+    int encryptMode = 1;
+    // The listed files' sizes, the denominator of the encryption progress.
+    std::atomic<uint64_t> totalBytes{0};
+
+    struct ListedFile {
+        HTREEITEM item;
+        std::wstring path;
+    };
+
+    // The workers' access to the page, from any thread. Each call is one
+    // synchronous message to the page, which does the work on its own thread.
+    void EnableEncryptControls(bool enable);
+    void ClearPasswords();
+    // New rows at the end, each with the ready status of the current mode.
+    void AppendRows(const std::vector<std::wstring>& paths);
+    // Up to count rows from row first on; fewer at the end of the list.
+    std::vector<ListedFile> ReadRows(int first, int count);
+    // "完成" with the tick, or "失败" with the cross.
+    void SetRowResult(HTREEITEM item, bool done);
+    // Thread-safe by itself.
+    CZendalProgressCtrl& Progress() { return progress_; }
+
+    HWND ListWindow() const { return list_; }
 
 protected:
     void DoDataExchange(fw::DataExchange& dx) override;
+    BOOL OnInitDialog() override;
 
 private:
+    enum ListImage { kDocumentImage = 0, kTickImage = 1, kCrossImage = 2 };
+
+    void OnOperationChange();
+    void OnBrowse();
+    void OnStart();
+    bool OnDestroy(fw::Message& m);
+    LRESULT OnRunOnPageThread(WPARAM, LPARAM work);
+
+    void CreateList();
+    void ClearList();
+    std::wstring PickPath() const;
+    static std::wstring ListedForm(const std::wstring& picked);
+    void ListPickedFile(const std::wstring& path);
+    void SetStatus(HTREEITEM item, const wchar_t* text, int image) const;
+    void RunOnPageThread(const std::function<void()>& work);
+    void StopWorkers();
+    void Tell(const wchar_t* text) const;
+
     CZendalComboBox operation_;
-    CZendalEdit password_;
-    CZendalEdit confirm_;
+    CZendalEdit passwordEdit_;
+    CZendalEdit confirmEdit_;
     CZendalButton browse_;
     CZendalButton start_;
     CZendalProgressCtrl progress_;
     CZendalColorFrame listFrame_;
+    HWND list_ = nullptr;
+    fw::ImageList images_;
+    CThreadEncryptSerach search_;
+    CThreadEncrypt encrypt_;
 };

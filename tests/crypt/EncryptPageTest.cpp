@@ -1,0 +1,269 @@
+#include "CryptFiles.h"
+#include "EncryptPageHost.h"
+#include "PickerDriver.h"
+
+#include "crypt/SystemFolderGuard.h"
+#include "support/PumpUntil.h"
+#include "support/TempProgramFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+using namespace crypt_test;
+
+namespace {
+
+const int kControls[] = {IDC_ENCRYPT_OPERATION, IDC_ENCRYPT_BROWSE, IDC_ENCRYPT_PASSWORD, IDC_ENCRYPT_CONFIRM,
+                         IDC_ENCRYPT_START};
+
+class EncryptPageTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ::GetCurrentDirectoryW(MAX_PATH, startFolder_);
+        host = std::make_unique<EncryptPageHost>();
+    }
+
+    void TearDown() override
+    {
+        host.reset();
+        ::SetCurrentDirectoryW(startFolder_);
+    }
+
+    // Presses "浏览" with the picker opening in the given folder while the
+    // script plays its user.
+    void Browse(const std::wstring& startIn, std::function<void(PickerDriver&)> script)
+    {
+        ::SetCurrentDirectoryW(startIn.c_str());
+        PickerDriver driver(std::move(script));
+        host->Click(IDC_ENCRYPT_BROWSE);
+        driver.Finish();
+        for (const auto& failure : driver.Failures())
+            ADD_FAILURE() << failure;
+    }
+
+    void Pick(const std::wstring& in, const std::wstring& name)
+    {
+        Browse(in, [&](PickerDriver& user) {
+            if (user.WaitForDialog(L"选择文件或文件夹") && user.WaitForItem(name) && user.Select(name) &&
+                user.WaitForNameBox(in + L"\\" + name))
+                user.PressOpen();
+        });
+        EXPECT_TRUE(host->WaitForWorkers());
+    }
+
+    std::wstring StartMessage(const std::wstring& password, const std::wstring& confirmation)
+    {
+        host->SetPasswords(password, confirmation);
+        return host->ClickForMessage(IDC_ENCRYPT_START);
+    }
+
+    static std::wstring Upper(const std::wstring& text) { return SystemFolderGuard::AsciiUpper(text); }
+
+    DataFolder folder;
+    std::unique_ptr<EncryptPageHost> host;
+
+private:
+    wchar_t startFolder_[MAX_PATH] = {};
+};
+
+} // namespace
+
+TEST_F(EncryptPageTest, StartRefusesInItsOrderAndOnlyAnOverlongPasswordEmptiesTheFields)
+{
+    EXPECT_EQ(L"输入的密码不能为空", StartMessage(L"", L""));
+    EXPECT_EQ(L"输入的密码不能为空", StartMessage(L"abc", L""));
+    EXPECT_EQ(L"输入的密码不能为空", StartMessage(L"", L"abc"));
+    EXPECT_EQ(L"abc", host->Text(IDC_ENCRYPT_CONFIRM));
+
+    EXPECT_EQ(L"两次输入的密码不同", StartMessage(L"Abc", L"abc"));
+    EXPECT_EQ(L"两次输入的密码不同", StartMessage(L"12345678901", L"1234567890"));
+    EXPECT_EQ(L"12345678901", host->Text(IDC_ENCRYPT_PASSWORD));
+    EXPECT_EQ(L"1234567890", host->Text(IDC_ENCRYPT_CONFIRM));
+
+    EXPECT_EQ(L"密码有效字符为10位", StartMessage(L"12345678901", L"12345678901"));
+    EXPECT_EQ(L"", host->Text(IDC_ENCRYPT_PASSWORD));
+    EXPECT_EQ(L"", host->Text(IDC_ENCRYPT_CONFIRM));
+
+    EXPECT_EQ(L"请选择要操作的文件", StartMessage(L"1234567890", L"1234567890"));
+    EXPECT_EQ(L"1234567890", host->Text(IDC_ENCRYPT_PASSWORD));
+    EXPECT_FALSE(CThreadEncrypt::EncryptBusy.IsSet());
+}
+
+TEST_F(EncryptPageTest, AFolderWithNothingToListLeavesTheListEmptyAndStartAsksForFiles)
+{
+    folder.Write(L"Thumbs.db", "x");
+    host->Walk(folder.Path());
+    EXPECT_TRUE(host->Rows().empty());
+    EXPECT_EQ(L"请选择要操作的文件", StartMessage(L"pw", L"pw"));
+}
+
+TEST_F(EncryptPageTest, ChangingTheOperationEmptiesListAndPasswordsAndRenamesStart)
+{
+    folder.Write(L"a.txt", "a");
+    host->Walk(folder.Path());
+    ASSERT_EQ(1u, host->Rows().size());
+    host->SetPasswords(L"pw", L"pw");
+
+    host->ChooseOperation(1);
+    EXPECT_TRUE(host->Rows().empty());
+    EXPECT_EQ(L"", host->Text(IDC_ENCRYPT_PASSWORD));
+    EXPECT_EQ(L"", host->Text(IDC_ENCRYPT_CONFIRM));
+    EXPECT_EQ(L"开始解密", host->Text(IDC_ENCRYPT_START));
+
+    host->ChooseOperation(0);
+    EXPECT_EQ(L"开始加密", host->Text(IDC_ENCRYPT_START));
+}
+
+TEST_F(EncryptPageTest, APickedFileIsListedInUpperCaseEncryptedAndDecryptedBack)
+{
+    const std::string plain = Pattern(70000);
+    std::wstring path = folder.Write(L"Report 报告.doc", plain);
+
+    Pick(folder.Path(), L"Report 报告.doc");
+    ASSERT_EQ(1u, host->Rows().size());
+    Row row = host->Rows()[0];
+    EXPECT_EQ(Upper(path), row.path);
+    EXPECT_EQ(L"准备加密", row.status);
+    EXPECT_EQ(0, row.pathImage);
+    EXPECT_EQ(2, row.statusImage);
+    EXPECT_EQ(plain.size(), host->Page().totalBytes);
+
+    host->Encrypt(L"口令pw");
+    row = host->Rows()[0];
+    EXPECT_EQ(L"完成", row.status);
+    EXPECT_EQ(1, row.statusImage);
+    EXPECT_TRUE(XorEach(plain, CThreadEncrypt::KeyByte(L"口令pw")) == ReadBytes(path));
+    EXPECT_TRUE(IsReadOnly(path));
+    EXPECT_EQ(L"", host->Text(IDC_ENCRYPT_PASSWORD));
+    EXPECT_EQ(L"", host->Text(IDC_ENCRYPT_CONFIRM));
+    EXPECT_EQ(100.0, host->Page().Progress().Pos());
+    EXPECT_TRUE(host->AllControlsEnabled());
+
+    host->ChooseOperation(1);
+    Pick(folder.Path(), L"Report 报告.doc");
+    ASSERT_EQ(1u, host->Rows().size());
+    EXPECT_EQ(L"准备解密", host->Rows()[0].status);
+    host->Encrypt(L"口令pw");
+    EXPECT_EQ(L"完成", host->Rows()[0].status);
+    EXPECT_TRUE(plain == ReadBytes(path));
+    EXPECT_TRUE(IsReadOnly(path));
+}
+
+TEST_F(EncryptPageTest, APickedFolderIsWalkedAndEveryRowProcessedAgainOnASecondRun)
+{
+    const std::string one = Pattern(1500), two = Pattern(2 * 1024 * 1024 + 3);
+    std::wstring first = folder.Write(L"docs\\one.txt", one);
+    std::wstring second = folder.Write(L"docs\\子目录\\two.bin", two);
+    std::wstring busy = folder.Write(L"docs\\busy.txt", "busy");
+
+    Pick(folder.Path(), L"docs");
+    ASSERT_EQ(3u, host->Rows().size());
+    EXPECT_EQ(one.size() + two.size() + 4, host->Page().totalBytes);
+    for (const Row& row : host->Rows())
+        EXPECT_EQ(0, row.path.compare(0, folder.Path().size(), Upper(folder.Path())));
+
+    std::vector<std::unique_ptr<EnableRecorder>> recorders;
+    for (int id : kControls)
+        recorders.push_back(std::make_unique<EnableRecorder>(host->Page().Item(id)));
+    {
+        OpenElsewhere other(busy);
+        host->Encrypt(L"pw");
+    }
+    for (const auto& recorder : recorders)
+        EXPECT_EQ((std::vector<bool>{false, true}), recorder->states);
+    const BYTE key = CThreadEncrypt::KeyByte(L"pw");
+    EXPECT_EQ(XorEach(one, key), ReadBytes(first));
+    EXPECT_TRUE(XorEach(two, key) == ReadBytes(second));
+    EXPECT_EQ("busy", ReadBytes(busy));
+    EXPECT_FALSE(IsReadOnly(busy));
+    for (const Row& row : host->Rows()) {
+        bool failed = Upper(row.path) == Upper(busy);
+        EXPECT_EQ(failed ? L"失败" : L"完成", row.status);
+        EXPECT_EQ(failed ? 2 : 1, row.statusImage);
+    }
+
+    host->Encrypt(L"pw");
+    EXPECT_EQ(one, ReadBytes(first));
+    EXPECT_TRUE(two == ReadBytes(second));
+    EXPECT_EQ(XorEach("busy", key), ReadBytes(busy));
+    for (const Row& row : host->Rows())
+        EXPECT_EQ(L"完成", row.status);
+    for (const std::wstring& path : {first, second, busy}) {
+        EXPECT_TRUE(IsReadOnly(path));
+        EXPECT_FALSE(Exists(CThreadEncrypt::TemporaryPath(path)));
+    }
+}
+
+TEST_F(EncryptPageTest, OnlyEmptyFilesListedShowANoughtBarUntilTheEnd)
+{
+    std::wstring empty = folder.Write(L"empty.txt", "");
+    host->Walk(folder.Path());
+    host->Page().Progress().SetPos(60);
+    host->Encrypt(L"pw");
+    EXPECT_EQ(L"完成", host->Rows()[0].status);
+    EXPECT_EQ(100.0, host->Page().Progress().Pos());
+    EXPECT_TRUE(IsReadOnly(empty));
+}
+
+TEST_F(EncryptPageTest, AFolderBesideTheWindowsFolderIsRefusedBecauseItsNameContainsIt)
+{
+    wchar_t windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    std::wstring name = std::wstring(windows + 3) + L"_zendal_" + std::to_wstring(::GetCurrentProcessId());
+    std::wstring sibling = std::wstring(windows, 3) + name;
+    ASSERT_TRUE(::CreateDirectoryW(sibling.c_str(), nullptr));
+
+    Browse(std::wstring(windows, 2), [&](PickerDriver& user) {
+        if (user.WaitForDialog(L"选择文件或文件夹") && user.WaitForItem(name) && user.Select(name) &&
+            user.WaitForNameBox(sibling))
+            user.PressOpen();
+    });
+    testkit::RemoveTree(sibling);
+    ASSERT_TRUE(host->boxes.WaitForCount(1));
+    EXPECT_EQ(L"请不要对系统文件夹内的文件进行操作", host->boxes.Boxes()[0].text);
+    EXPECT_EQ(L"", host->boxes.Boxes()[0].caption);
+    EXPECT_FALSE(CThreadEncryptSerach::SearchBusy.IsSet());
+    EXPECT_EQ(L"", host->Page().folderPath);
+    EXPECT_TRUE(host->Rows().empty());
+}
+
+TEST_F(EncryptPageTest, AVirtualFolderGivesNoPathAndStartsNothing)
+{
+    wchar_t windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    std::wstring windowsName = windows + 3;
+    Browse(std::wstring(windows, 2), [&](PickerDriver& user) {
+        if (!user.WaitForDialog(L"选择文件或文件夹") || !user.WaitForItem(windowsName))
+            return;
+        user.GoUp();
+        if (testkit::PumpUntil([&] { return !user.HasItem(windowsName); }, 10000))
+            user.PressOpen();
+        else
+            user.Fail("the parent of the drive root never showed");
+    });
+    EXPECT_FALSE(CThreadEncryptSerach::SearchBusy.IsSet());
+    EXPECT_EQ(L"", host->Page().folderPath);
+    EXPECT_EQ(0u, host->boxes.Count());
+    EXPECT_TRUE(host->Rows().empty());
+}
+
+TEST_F(EncryptPageTest, ClosingThePageDuringARunStopsItWithEveryFileWholeOrUntouched)
+{
+    const std::string plain = Pattern(96 * 1024 * 1024);
+    std::wstring big = folder.Write(L"big.bin", plain);
+    std::wstring after = folder.Write(L"after.txt", "after");
+    host->Walk(folder.Path());
+    host->SetPasswords(L"pw", L"pw");
+    host->Click(IDC_ENCRYPT_START);
+    testkit::PumpUntil([&] { return host->Page().Progress().Pos() > 0 || !CThreadEncrypt::EncryptBusy.IsSet(); });
+
+    host.reset();
+    EXPECT_FALSE(CThreadEncrypt::EncryptBusy.IsSet());
+    std::string bytes = ReadBytes(big);
+    EXPECT_TRUE(bytes == plain || bytes == XorEach(plain, CThreadEncrypt::KeyByte(L"pw")));
+    EXPECT_FALSE(Exists(CThreadEncrypt::TemporaryPath(big)));
+    EXPECT_FALSE(Exists(CThreadEncrypt::TemporaryPath(after)));
+}
