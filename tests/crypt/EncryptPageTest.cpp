@@ -92,14 +92,6 @@ TEST_F(EncryptPageTest, StartRefusesInItsOrderAndOnlyAnOverlongPasswordEmptiesTh
     EXPECT_FALSE(CThreadEncrypt::EncryptBusy.IsSet());
 }
 
-TEST_F(EncryptPageTest, AFolderWithNothingToListLeavesTheListEmptyAndStartAsksForFiles)
-{
-    folder.Write(L"Thumbs.db", "x");
-    host->Walk(folder.Path());
-    EXPECT_TRUE(host->Rows().empty());
-    EXPECT_EQ(L"请选择要操作的文件", StartMessage(L"pw", L"pw"));
-}
-
 TEST_F(EncryptPageTest, ChangingTheOperationEmptiesListAndPasswordsAndRenamesStart)
 {
     folder.Write(L"a.txt", "a");

@@ -117,15 +117,6 @@ TEST_F(FolderWalkTest, RowsKeepTheFolderAsGivenAndTheNamesAsListedInListingOrder
     EXPECT_NE(host.Paths().end(), std::find(host.Paths().begin(), host.Paths().end(), given + L"\\Sub\\深层\\b.TXT"));
 }
 
-TEST_F(FolderWalkTest, ForDecryptionTheRowsAreReadyToDecrypt)
-{
-    folder.Write(L"a.txt", "a");
-    host.Walk(folder.Path(), 0);
-    ASSERT_EQ(1u, host.Rows().size());
-    EXPECT_EQ(L"准备解密", host.Rows()[0].status);
-    EXPECT_EQ(2, host.Rows()[0].statusImage);
-}
-
 TEST_F(FolderWalkTest, ManyFilesArriveCompleteInOrderAndCounted)
 {
     for (int i = 0; i < 700; ++i)
