@@ -106,7 +106,8 @@ void CDlgEncrypt::OnBrowse()
 void CDlgEncrypt::OnStart()
 {
     int selection = operation_.CurSel();
-    PasswordProblem problem = CheckPasswordEntry(passwordEdit_.Text(), confirmEdit_.Text());
+    std::wstring entered = passwordEdit_.Text();
+    PasswordProblem problem = CheckPasswordEntry(entered, confirmEdit_.Text());
     if (problem == PasswordProblem::TooLong)
         ClearPasswords();
     if (problem != PasswordProblem::None) {
@@ -117,7 +118,7 @@ void CDlgEncrypt::OnStart()
         Tell(L"请选择要操作的文件");
         return;
     }
-    password = passwordEdit_.Text();
+    password = entered;
     encryptMode = selection == 0 ? 1 : 0;
     encrypt_.StartEncrypt(*this);
 }
