@@ -1,5 +1,6 @@
 // Appends rows to a TreeList the way the folder walk does (path in column 0,
-// status text and image in column 1) and prints time and memory per row.
+// status text and image in column 1) and prints time and memory per row, and
+// the time to paint one screen of the list scrolled to its middle row.
 #include "ui/treelist/TreeList.h"
 
 #include <cstdio>
@@ -61,7 +62,33 @@ struct Result {
     double deleteSeconds = 0;
     double bytesPerRow = 0;
     double textBytesPerRow = 0;
+    double paintMilliseconds = 0;
 };
+
+void Pump()
+{
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        ::DispatchMessageW(&msg);
+}
+
+// Average time of a full repaint of the visible rows, with the middle row at
+// the top and selected, as the user sees the list while scrolling through it.
+double PaintMilliseconds(HWND list, unsigned rows)
+{
+    const int repaints = 50;
+    LPARAM middle = ::SendMessageW(list, TLM_ROWTOITEM, 0, rows / 2);
+    ::SendMessageW(list, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, middle);
+    ::SendMessageW(list, TVM_SELECTITEM, TVGN_CARET, middle);
+    Pump();
+    ::UpdateWindow(list);
+    LARGE_INTEGER start = Now();
+    for (int i = 0; i < repaints; ++i) {
+        ::InvalidateRect(list, nullptr, FALSE);
+        ::UpdateWindow(list);
+    }
+    return Seconds(start, Now()) * 1000.0 / repaints;
+}
 
 Result Run(HWND parent, unsigned rows)
 {
@@ -96,11 +123,10 @@ Result Run(HWND parent, unsigned rows)
     }
     LARGE_INTEGER appended = Now();
     unsigned long long after = HeapBytesInUse();
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        ::DispatchMessageW(&msg);
+    Pump();
     if (static_cast<unsigned>(::SendMessageW(list, TVM_GETCOUNT, 0, 0)) != rows)
         std::printf("  count mismatch!\n");
+    result.paintMilliseconds = PaintMilliseconds(list, rows);
     LARGE_INTEGER deleteStart = Now();
     ::SendMessageW(list, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     LARGE_INTEGER deleted = Now();
@@ -121,26 +147,30 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     HWND parent = ::CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 560, 360, nullptr,
                                     nullptr, instance, nullptr);
-    std::printf("%10s %14s %12s %12s %14s %14s %16s\n", "rows", "us per row", "total s", "delete s", "bytes/row",
-                "text bytes/row", "beyond texts/row");
-    // Row counts may be given on the command line; by default 10,000 to 1,000,000.
+    std::printf("%10s %14s %12s %12s %14s %14s %16s %12s\n", "rows", "us per row", "total s", "delete s", "bytes/row",
+                "text bytes/row", "beyond texts/row", "paint ms");
+    // Row counts may be given on the command line; by default 100 to 1,000,000.
     std::vector<unsigned> sizes;
     for (int i = 1; i < argc; ++i)
         sizes.push_back(static_cast<unsigned>(std::wcstoul(argv[i], nullptr, 10)));
     if (sizes.empty())
-        sizes = {10000, 100000, 1000000};
-    double first = 0, last = 0;
+        sizes = {100, 10000, 100000, 1000000};
+    std::vector<Result> results;
     for (unsigned rows : sizes) {
         Result r = Run(parent, rows);
-        double perRow = r.appendSeconds * 1e6 / rows;
-        if (rows == sizes.front())
-            first = perRow;
-        last = perRow;
-        std::printf("%10u %14.2f %12.3f %12.3f %14.1f %14.1f %16.1f\n", rows, perRow, r.appendSeconds, r.deleteSeconds,
-                    r.bytesPerRow, r.textBytesPerRow, r.bytesPerRow - r.textBytesPerRow);
+        results.push_back(r);
+        std::printf("%10u %14.2f %12.3f %12.3f %14.1f %14.1f %16.1f %12.3f\n", rows, r.appendSeconds * 1e6 / rows,
+                    r.appendSeconds, r.deleteSeconds, r.bytesPerRow, r.textBytesPerRow,
+                    r.bytesPerRow - r.textBytesPerRow, r.paintMilliseconds);
         std::fflush(stdout);
     }
-    std::printf("time per row, last against first: %.2fx\n", first > 0 ? last / first : 0.0);
+    const Result& first = results.front();
+    const Result& last = results.back();
+    std::printf("time per row, %u rows against %u: %.2fx\n", sizes.back(), sizes.front(),
+                first.appendSeconds > 0 ? (last.appendSeconds / sizes.back()) / (first.appendSeconds / sizes.front())
+                                        : 0.0);
+    std::printf("paint time, %u rows against %u: %.2fx\n", sizes.back(), sizes.front(),
+                first.paintMilliseconds > 0 ? last.paintMilliseconds / first.paintMilliseconds : 0.0);
     ::DestroyWindow(parent);
     return 0;
 }

@@ -2,18 +2,17 @@
 
 #include "crypt/ExclusiveFile.h"
 #include "crypt/SystemFolderGuard.h"
+#include "fileio/FileQueries.h"
 #include "framework/App.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageMap.h"
+#include "framework/WorkerThread.h"
 #include "shell/PasswordEntry.h"
 #include "ui/skin/CZendalFileFolderDialog.h"
-#include "ui/treelist/TreeList.h"
 
 namespace {
 
-// A worker's request to run a piece of work on the page's thread; lParam
-// points to the std::function, which lives in the sender's frame.
-const UINT kRunOnPageThread = WM_APP + 1;
+const wchar_t kAllFilesFilter[] = L"所有文件 (*.*)\0*.*\0";
 
 const int kOperationControls[] = {IDC_ENCRYPT_OPERATION, IDC_ENCRYPT_BROWSE, IDC_ENCRYPT_PASSWORD,
                                   IDC_ENCRYPT_CONFIRM, IDC_ENCRYPT_START};
@@ -23,14 +22,21 @@ const wchar_t* ReadyStatus(int encryptMode)
     return encryptMode == 1 ? L"准备加密" : L"准备解密";
 }
 
+bool WorkerRunning()
+{
+    return EncryptBusy || SearchBusy;
+}
+
 } // namespace
 
 CDlgEncrypt::CDlgEncrypt() : CZendalDialog(IDD_ENCRYPT) {}
 
-// The workers use this object until their last step.
 CDlgEncrypt::~CDlgEncrypt()
 {
-    StopWorkers();
+    if (IsWindow())
+        ::DestroyWindow(hwnd_);
+    fw::WaitWhileBusy(SearchBusy);
+    fw::WaitWhileBusy(EncryptBusy);
 }
 
 bool CDlgEncrypt::ProcessMessage(fw::Message& m)
@@ -58,6 +64,7 @@ void CDlgEncrypt::DoDataExchange(fw::DataExchange& dx)
 
 BOOL CDlgEncrypt::OnInitDialog()
 {
+    window_.Set(Handle());
     operation_.AddString(L"文件加密");
     operation_.AddString(L"文件解密");
     operation_.SetCurSel(0);
@@ -66,22 +73,38 @@ BOOL CDlgEncrypt::OnInitDialog()
     return TRUE;
 }
 
+void CDlgEncrypt::CreateList()
+{
+    list_.Create(Handle(), IDC_ENCRYPT_FRAME, CZendalTreeListCtrl::kListStyle,
+                 {{L"准备操作的文件列表", 392}, {L"操作状态", 100}});
+    images_ = CZendalTreeListCtrl::LoadImages(fw::App::ResourceInstance(),
+                                              {IDB_LIST_DOCUMENT, IDB_LIST_TICK, IDB_LIST_CROSS});
+    list_.SetImageList(images_.Get());
+}
+
 bool CDlgEncrypt::OnDestroy(fw::Message&)
 {
-    StopWorkers();
+    window_.Clear();
     return false;
 }
 
+// The handlers below leave the fields and the list alone while a worker uses
+// them; the workers disable their controls, so this only closes the gap
+// between a worker enabling them and ending.
 void CDlgEncrypt::OnOperationChange()
 {
-    ClearList();
+    if (WorkerRunning())
+        return;
+    list_.DeleteAllItems();
     ClearPasswords();
     start_.SetText(operation_.CurSel() == 0 ? L"开始加密" : L"开始解密");
 }
 
 void CDlgEncrypt::OnBrowse()
 {
-    ClearList();
+    if (WorkerRunning())
+        return;
+    list_.DeleteAllItems();
     int selection = operation_.CurSel();
     std::wstring picked = PickPath();
     // A virtual folder has no path; walking "" would walk the current drive.
@@ -105,6 +128,8 @@ void CDlgEncrypt::OnBrowse()
 
 void CDlgEncrypt::OnStart()
 {
+    if (WorkerRunning())
+        return;
     int selection = operation_.CurSel();
     std::wstring entered = passwordEdit_.Text();
     PasswordProblem problem = CheckPasswordEntry(entered, confirmEdit_.Text());
@@ -114,7 +139,7 @@ void CDlgEncrypt::OnStart()
         Tell(PasswordProblemText(problem));
         return;
     }
-    if (::SendMessageW(list_, TVM_GETCOUNT, 0, 0) == 0) {
+    if (list_.GetCount() == 0) {
         Tell(L"请选择要操作的文件");
         return;
     }
@@ -125,7 +150,8 @@ void CDlgEncrypt::OnStart()
 
 std::wstring CDlgEncrypt::PickPath() const
 {
-    CZendalFileFolderDialog picker(CZendalFileFolderDialog::kFileOrFolderMode, L"所有文件 (*.*)|*.*");
+    CZendalFileFolderDialog picker(CZendalFileFolderDialog::kFileOrFolderMode, L"");
+    picker.Settings().lpstrFilter = kAllFilesFilter;
     if (picker.DoModal() != IDOK)
         return std::wstring();
     return picker.Choice();
@@ -144,11 +170,11 @@ std::wstring CDlgEncrypt::ListedForm(const std::wstring& picked)
 void CDlgEncrypt::ListPickedFile(const std::wstring& path)
 {
     fw::FileHandle file = OpenExclusive(path);
-    LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.Get(), &size))
+    uint64_t size = 0;
+    if (!file || !fileio::SizeOf(file.Get(), size))
         return;
     file.Reset();
-    totalBytes = static_cast<uint64_t>(size.QuadPart);
+    totalBytes = size;
     AppendRows({path});
 }
 
@@ -157,31 +183,15 @@ void CDlgEncrypt::Tell(const wchar_t* text) const
     MessageBox(text, L"");
 }
 
-void CDlgEncrypt::RunOnPageThread(const std::function<void()>& work)
+void CDlgEncrypt::RunOnPageThread(const std::function<void()>& work) const
 {
-    if (::GetWindowThreadProcessId(Handle(), nullptr) == ::GetCurrentThreadId())
-        work();
-    else
-        Send(kRunOnPageThread, 0, reinterpret_cast<LPARAM>(&work));
+    window_.Send(kRunOnPageThread, 0, reinterpret_cast<LPARAM>(&work));
 }
 
 LRESULT CDlgEncrypt::OnRunOnPageThread(WPARAM, LPARAM work)
 {
     (*reinterpret_cast<const std::function<void()>*>(work))();
     return 0;
-}
-
-// Asks running workers to end and answers their messages until they have.
-void CDlgEncrypt::StopWorkers()
-{
-    BusyFlag* flags[] = {&CThreadEncrypt::EncryptBusy, &CThreadEncryptSerach::SearchBusy};
-    for (BusyFlag* flag : flags)
-        flag->RequestStop();
-    while (flags[0]->IsSet() || flags[1]->IsSet()) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
-        MSG msg;
-        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
 }
 
 void CDlgEncrypt::EnableEncryptControls(bool enable)
@@ -204,33 +214,23 @@ void CDlgEncrypt::AppendRows(const std::vector<std::wstring>& paths)
 {
     RunOnPageThread([&] {
         const wchar_t* status = ReadyStatus(encryptMode);
-        for (const std::wstring& path : paths) {
-            TVINSERTSTRUCTW insert{};
-            insert.hParent = TVI_ROOT;
-            insert.hInsertAfter = TVI_LAST;
-            insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-            insert.item.pszText = const_cast<LPWSTR>(path.c_str());
-            auto item = reinterpret_cast<HTREEITEM>(
-                ::SendMessageW(list_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-            if (item)
-                SetStatus(item, status, kCrossImage);
-        }
+        for (const std::wstring& path : paths)
+            if (HTREEITEM item = list_.InsertItem(path.c_str()))
+                list_.SetItemTextAndImage(item, 1, status, kCrossImage);
     });
 }
 
-std::vector<CDlgEncrypt::ListedFile> CDlgEncrypt::ReadRows(int first, int count)
+// The list hands out its stored texts, which are copied at once.
+std::vector<CDlgEncrypt::ListedFile> CDlgEncrypt::ReadRows(unsigned first, unsigned count)
 {
     std::vector<ListedFile> files;
     RunOnPageThread([&] {
-        for (int row = first; row < first + count; ++row) {
-            auto item = reinterpret_cast<HTREEITEM>(::SendMessageW(list_, TLM_ROWTOITEM, 0, row));
-            if (!item)
+        for (unsigned row = first; row < first + count; ++row) {
+            HTREEITEM item = list_.RowToItem(row);
+            const wchar_t* path = item ? list_.GetItemText(item, 0) : nullptr;
+            if (!path)
                 return;
-            TVITEMW cell{};
-            cell.mask = TVIF_TEXT | TLIF_COLUMN | TLIF_TEXTPTR;
-            cell.hItem = item;
-            ::SendMessageW(list_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&cell));
-            files.push_back({item, cell.pszText ? cell.pszText : L""});
+            files.push_back({item, path});
         }
     });
     return files;
@@ -240,56 +240,8 @@ void CDlgEncrypt::SetRowResult(HTREEITEM item, bool done)
 {
     RunOnPageThread([&] {
         if (done)
-            SetStatus(item, L"完成", kTickImage);
+            list_.SetItemTextAndImage(item, 1, L"完成", kTickImage);
         else
-            SetStatus(item, L"失败", kCrossImage);
+            list_.SetItemTextAndImage(item, 1, L"失败", kCrossImage);
     });
-}
-
-void CDlgEncrypt::SetStatus(HTREEITEM item, const wchar_t* text, int image) const
-{
-    TVITEMW cell{};
-    cell.mask = TVIF_TEXT | TVIF_IMAGE | TLIF_COLUMN;
-    cell.hItem = item;
-    cell.pszText = const_cast<LPWSTR>(text);
-    cell.cchTextMax = 256;
-    cell.iImage = image;
-    cell.iSelectedImage = image;
-    cell.cChildren = 1;
-    ::SendMessageW(list_, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&cell));
-}
-
-void CDlgEncrypt::ClearList()
-{
-    ::SendMessageW(list_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-    ::InvalidateRect(list_, nullptr, TRUE);
-}
-
-void CDlgEncrypt::CreateList()
-{
-    TreeListRegister(fw::App::ResourceInstance());
-    RECT r = listFrame_.RectIn(Handle());
-    ::InflateRect(&r, -1, -1);
-    list_ = ::CreateWindowExW(0, TREELIST_CLASSNAME, L"", WS_CHILD | WS_VISIBLE | 0x5004, r.left, r.top,
-                              r.right - r.left, r.bottom - r.top, Handle(), reinterpret_cast<HMENU>(kListId),
-                              fw::App::ResourceInstance(), nullptr);
-    ::SendMessageW(list_, TVM_SETEXTENDEDSTYLE, 0, TLS_EX_ROWREPAINT);
-    const struct {
-        const wchar_t* caption;
-        int width;
-    } columns[] = {{L"准备操作的文件列表", 392}, {L"操作状态", 100}};
-    for (int i = 0; i < 2; ++i) {
-        LVCOLUMNW column{};
-        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
-        column.cx = columns[i].width;
-        column.pszText = const_cast<LPWSTR>(columns[i].caption);
-        column.cchTextMax = 256;
-        ::SendMessageW(list_, TLM_ADDCOLUMN, i, reinterpret_cast<LPARAM>(&column));
-    }
-    images_.Reset(::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1));
-    for (int id : {IDB_LIST_DOCUMENT, IDB_LIST_TICK, IDB_LIST_CROSS}) {
-        fw::Bitmap bitmap(::LoadBitmapW(fw::App::ResourceInstance(), MAKEINTRESOURCEW(id)));
-        ::ImageList_AddMasked(images_.Get(), bitmap.Get(), RGB(255, 255, 255));
-    }
-    ::SendMessageW(list_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.Get()));
 }

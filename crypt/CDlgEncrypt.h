@@ -1,6 +1,7 @@
 #pragma once
 #include "crypt/CThreadEncrypt.h"
 #include "crypt/CThreadEncryptSerach.h"
+#include "framework/CrossThreadWindow.h"
 #include "framework/UniqueHandle.h"
 #include "resource.h"
 #include "ui/skin/CZendalButton.h"
@@ -9,6 +10,7 @@
 #include "ui/skin/CZendalDialog.h"
 #include "ui/skin/CZendalEdit.h"
 #include "ui/skin/CZendalProgressCtrl.h"
+#include "ui/treelist/CZendalTreeListCtrl.h"
 
 #include <atomic>
 #include <cstdint>
@@ -16,14 +18,13 @@
 #include <string>
 #include <vector>
 
-// The encryption page: encrypts or decrypts one file or every file of a folder.
+// The "文件加密" page: encrypts or decrypts one file or every file of a folder.
 // The user picks a file or folder, which fills the list (a folder through the
 // folder walk), types the password twice and starts the encryption worker.
 class CDlgEncrypt : public CZendalDialog {
 public:
-    static constexpr int kListId = 12321;
-
     CDlgEncrypt();
+    // Waits for a running walk or encryption, which use this page until their end.
     ~CDlgEncrypt() override;
 
     bool ProcessMessage(fw::Message& m) override;
@@ -43,25 +44,28 @@ public:
     };
 
     // The workers' access to the page, from any thread. Each call is one
-    // synchronous message to the page, which does the work on its own thread.
+    // synchronous message to the page, which does the work on its own thread;
+    // once the page window is gone the calls do nothing.
     void EnableEncryptControls(bool enable);
     void ClearPasswords();
     // New rows at the end, each with the ready status of the current mode.
     void AppendRows(const std::vector<std::wstring>& paths);
     // Up to count rows from row first on; fewer at the end of the list.
-    std::vector<ListedFile> ReadRows(int first, int count);
+    std::vector<ListedFile> ReadRows(unsigned first, unsigned count);
     // "完成" with the tick, or "失败" with the cross.
     void SetRowResult(HTREEITEM item, bool done);
+    bool IsOpen() const { return window_.Valid(); }
     // Thread-safe by itself.
     CZendalProgressCtrl& Progress() { return progress_; }
 
-    HWND ListWindow() const { return list_; }
+    HWND ListWindow() const { return list_.Handle(); }
 
 protected:
     void DoDataExchange(fw::DataExchange& dx) override;
     BOOL OnInitDialog() override;
 
 private:
+    static constexpr UINT kRunOnPageThread = WM_APP + 1;
     enum ListImage { kDocumentImage = 0, kTickImage = 1, kCrossImage = 2 };
 
     void OnOperationChange();
@@ -71,13 +75,10 @@ private:
     LRESULT OnRunOnPageThread(WPARAM, LPARAM work);
 
     void CreateList();
-    void ClearList();
     std::wstring PickPath() const;
     static std::wstring ListedForm(const std::wstring& picked);
     void ListPickedFile(const std::wstring& path);
-    void SetStatus(HTREEITEM item, const wchar_t* text, int image) const;
-    void RunOnPageThread(const std::function<void()>& work);
-    void StopWorkers();
+    void RunOnPageThread(const std::function<void()>& work) const;
     void Tell(const wchar_t* text) const;
 
     CZendalComboBox operation_;
@@ -87,8 +88,9 @@ private:
     CZendalButton start_;
     CZendalProgressCtrl progress_;
     CZendalColorFrame listFrame_;
-    HWND list_ = nullptr;
+    CZendalTreeListCtrl list_;
     fw::ImageList images_;
     CThreadEncryptSerach search_;
     CThreadEncrypt encrypt_;
+    fw::CrossThreadWindow window_;
 };

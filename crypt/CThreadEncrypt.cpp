@@ -1,14 +1,15 @@
 #include "crypt/CThreadEncrypt.h"
 
-#include "crypt/ByteProgress.h"
 #include "crypt/CDlgEncrypt.h"
 #include "crypt/ExclusiveFile.h"
+#include "fileio/ByteProgress.h"
+#include "fileio/FileStreamer.h"
+#include "framework/WorkerThread.h"
 
 #include <cstring>
-#include <memory>
-#include <new>
+#include <limits>
 
-BusyFlag CThreadEncrypt::EncryptBusy;
+std::atomic<int> EncryptBusy{0};
 
 namespace {
 
@@ -16,14 +17,10 @@ namespace {
 // restored by a build with the same value.
 const uint64_t kKeySeed = 0x5A656E64616C4653ull;
 
-// One buffer per file. Large blocks matter under Wine, where every read and
-// write is a round trip to the server (see crypt_bench).
-const DWORD kBlockSize = 1024 * 1024;
-
 // Rows are fetched from the list in chunks: one cross-thread message each.
-const int kRowsPerRead = 256;
+const unsigned kRowsPerRead = 256;
 
-void XorBlock(BYTE* data, DWORD length, BYTE key)
+void XorBlock(unsigned char* data, DWORD length, BYTE key)
 {
     const uint32_t wideKey = key * 0x01010101u;
     DWORD i = 0;
@@ -45,9 +42,9 @@ void SetAttributes(const std::wstring& path, DWORD attributes)
 
 } // namespace
 
-void CThreadEncrypt::StartEncrypt(CDlgEncrypt& page) const
+bool CThreadEncrypt::StartEncrypt(CDlgEncrypt& page)
 {
-    EncryptBusy.Start(&CThreadEncrypt::EncryptThreadProc, &page);
+    return fw::StartWorker(EncryptBusy, &CThreadEncrypt::EncryptThreadProc, &page);
 }
 
 DWORD WINAPI CThreadEncrypt::EncryptThreadProc(LPVOID parameter)
@@ -63,24 +60,26 @@ DWORD WINAPI CThreadEncrypt::EncryptThreadProc(LPVOID parameter)
     page.EnableEncryptControls(true);
     page.Progress().SetPos(100);
     page.ClearPasswords();
-    EncryptBusy.Clear();
+    EncryptBusy = 0;
     return 1;
 }
 
+// Rows are read as the run reaches them. Once the page window is gone the run
+// ends after the file in hand: nobody could see the outcome of the others.
 void CThreadEncrypt::EncryptRows(CDlgEncrypt& page)
 {
     const BYTE key = KeyByte(page.password);
     ByteProgress progress(page.Progress(), page.totalBytes);
-    for (int row = 0; !EncryptBusy.StopRequested();) {
+    for (unsigned row = 0; EncryptBusy;) {
         std::vector<CDlgEncrypt::ListedFile> files = page.ReadRows(row, kRowsPerRead);
         if (files.empty())
             return;
         for (const auto& file : files) {
-            if (EncryptBusy.StopRequested())
+            if (!page.IsOpen())
                 return;
             page.SetRowResult(file.item, TransformFile(file.path, key, progress));
         }
-        row += static_cast<int>(files.size());
+        row += static_cast<unsigned>(files.size());
     }
 }
 
@@ -107,35 +106,18 @@ bool CThreadEncrypt::XorCopyFile(const std::wstring& source, const std::wstring&
     fw::FileHandle out = CreateExclusive(target);
     if (!out)
         return false;
-    // Flushed before it can replace anything: after a crash right behind the
-    // move the file must not turn out empty or cut short.
-    bool copied = CopyThroughCipher(in.Get(), out.Get(), key, progress) && ::FlushFileBuffers(out.Get());
+    FileStreamer streamer(EncryptBusy, progress);
+    uint64_t copied = 0;
+    // A failed read or write is a failure of the file, never its end. The
+    // target is flushed before it can replace anything: after a crash right
+    // behind the move the file must not turn out empty or cut short.
+    bool whole = streamer.Copy(in.Get(), out.Get(), std::numeric_limits<uint64_t>::max(), copied,
+                               [key](unsigned char* data, DWORD size) { XorBlock(data, size, key); }) &&
+                 ::FlushFileBuffers(out.Get());
     out.Reset();
-    if (!copied)
+    if (!whole)
         ::DeleteFileW(target.c_str());
-    return copied;
-}
-
-// A failed read or write is a failure of the file, never its end.
-bool CThreadEncrypt::CopyThroughCipher(HANDLE source, HANDLE target, BYTE key, ByteProgress& progress)
-{
-    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[kBlockSize]);
-    if (!buffer)
-        return false;
-    for (;;) {
-        if (EncryptBusy.StopRequested())
-            return false;
-        DWORD read = 0;
-        if (!::ReadFile(source, buffer.get(), kBlockSize, &read, nullptr))
-            return false;
-        if (read == 0)
-            return true;
-        XorBlock(buffer.get(), read, key);
-        DWORD written = 0;
-        if (!::WriteFile(target, buffer.get(), read, &written, nullptr) || written != read)
-            return false;
-        progress.Advance(read);
-    }
+    return whole;
 }
 
 // The move needs a writable target; a file that cannot be replaced gets its

@@ -1,13 +1,16 @@
 #pragma once
-#include "crypt/BusyFlag.h"
-
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
 class ByteProgress;
 class CDlgEncrypt;
+
+// 1 while an encryption run is active: set by StartEncrypt, cleared by the
+// worker as its last step.
+extern std::atomic<int> EncryptBusy;
 
 // The encryption worker: applies the password cipher to every file of the
 // page's list, one thread per run. Encryption and decryption are the same
@@ -16,12 +19,15 @@ class CDlgEncrypt;
 // read-only. A file that fails stays exactly as it was.
 class CThreadEncrypt {
 public:
+    CThreadEncrypt() = default;
     virtual ~CThreadEncrypt() = default;
+    CThreadEncrypt(const CThreadEncrypt&) = delete;
+    CThreadEncrypt& operator=(const CThreadEncrypt&) = delete;
 
-    static BusyFlag EncryptBusy;
-
-    // Starts a run over the page's list unless one is active.
-    void StartEncrypt(CDlgEncrypt& page) const;
+    // Starts a run over the page's list unless one is active; returns whether
+    // it started. The caller does not wait.
+    bool StartEncrypt(CDlgEncrypt& page);
+    // The worker thread's body; the parameter is the page. Returns 1.
     static DWORD WINAPI EncryptThreadProc(LPVOID page);
 
     // The key accumulator of a password; its low byte is the key byte.
@@ -29,8 +35,8 @@ public:
     static BYTE KeyByte(const std::wstring& password) { return static_cast<BYTE>(DeriveKey(password)); }
 
     // Copies the source through the cipher into the target and flushes the
-    // target. True only when the whole source was read and written; otherwise
-    // a target it created is deleted again.
+    // target, while a run is active. True only when the whole source was read
+    // and written; otherwise a target it created is deleted again.
     static bool XorCopyFile(const std::wstring& source, const std::wstring& target, BYTE key,
                             ByteProgress& progress);
     // The whole operation on one listed file; true when the file now holds
@@ -41,7 +47,6 @@ public:
 
 private:
     static void EncryptRows(CDlgEncrypt& page);
-    static bool CopyThroughCipher(HANDLE source, HANDLE target, BYTE key, ByteProgress& progress);
     static bool ReplaceWithTemporary(const std::wstring& path, const std::wstring& temporary);
     static void AddReadOnly(const std::wstring& path);
 };

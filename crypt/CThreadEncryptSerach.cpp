@@ -4,14 +4,15 @@
 #include "crypt/ExclusiveFile.h"
 #include "crypt/FoundFileBatch.h"
 #include "crypt/SystemFolderGuard.h"
+#include "framework/WorkerThread.h"
 
 #include <cwchar>
 
-BusyFlag CThreadEncryptSerach::SearchBusy;
+std::atomic<int> SearchBusy{0};
 
-void CThreadEncryptSerach::StartSearch(CDlgEncrypt& page) const
+bool CThreadEncryptSerach::StartSearch(CDlgEncrypt& page)
 {
-    SearchBusy.Start(&CThreadEncryptSerach::SearchThreadProc, &page);
+    return fw::StartWorker(SearchBusy, &CThreadEncryptSerach::SearchThreadProc, &page);
 }
 
 DWORD WINAPI CThreadEncryptSerach::SearchThreadProc(LPVOID parameter)
@@ -26,12 +27,13 @@ DWORD WINAPI CThreadEncryptSerach::SearchThreadProc(LPVOID parameter)
         // The page is handed back with what was listed so far.
     }
     page.EnableEncryptControls(true);
-    SearchBusy.Clear();
+    SearchBusy = 0;
     return 1;
 }
 
 // A pattern beyond the path limit ends the branch like a folder that cannot be
 // listed; this also ends a descent through a folder link into its own ancestors.
+// Once the page window is gone nothing more could be listed: the walk ends.
 void CThreadEncryptSerach::SearchFolder(const std::wstring& folder, const SystemFolderGuard& guard,
                                         FoundFileBatch& found)
 {
@@ -45,7 +47,7 @@ void CThreadEncryptSerach::SearchFolder(const std::wstring& folder, const System
     do {
         Consider(folder, entry, guard, found);
         found.FlushIfDue();
-    } while (!SearchBusy.StopRequested() && ::FindNextFileW(listing.Get(), &entry));
+    } while (SearchBusy && found.PageOpen() && ::FindNextFileW(listing.Get(), &entry));
 }
 
 // Nothing inside the Windows or system folder is listed, even below a picked

@@ -1,25 +1,31 @@
 #pragma once
-#include "crypt/BusyFlag.h"
-
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 class CDlgEncrypt;
 class FoundFileBatch;
 class SystemFolderGuard;
 
+// 1 while a folder walk is active: set by StartSearch, cleared by the worker
+// as its last step.
+extern std::atomic<int> SearchBusy;
+
 // The folder walk: lists every file below the page's folder that the
 // encryption may process, one thread per walk, and adds their sizes to the
 // page's total. Depth first, in the order the file system lists entries.
 class CThreadEncryptSerach {
 public:
+    CThreadEncryptSerach() = default;
     virtual ~CThreadEncryptSerach() = default;
+    CThreadEncryptSerach(const CThreadEncryptSerach&) = delete;
+    CThreadEncryptSerach& operator=(const CThreadEncryptSerach&) = delete;
 
-    static BusyFlag SearchBusy;
-
-    // Starts a walk of page.folderPath unless one is active.
-    void StartSearch(CDlgEncrypt& page) const;
+    // Starts a walk of page.folderPath unless one is active; returns whether
+    // it started. The caller does not wait.
+    bool StartSearch(CDlgEncrypt& page);
+    // The worker thread's body; the parameter is the page. Returns 1.
     static DWORD WINAPI SearchThreadProc(LPVOID page);
     static void SearchFolder(const std::wstring& folder, const SystemFolderGuard& guard, FoundFileBatch& found);
 

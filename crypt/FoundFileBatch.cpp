@@ -33,3 +33,8 @@ void FoundFileBatch::Flush()
     paths_.clear();
     bytes_ = 0;
 }
+
+bool FoundFileBatch::PageOpen() const
+{
+    return page_.IsOpen();
+}

@@ -22,6 +22,7 @@ public:
     // Sends the pending files if they have waited long enough.
     void FlushIfDue();
     void Flush();
+    bool PageOpen() const;
 
 private:
     static constexpr size_t kMaxPending = 512;

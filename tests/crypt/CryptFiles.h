@@ -1,5 +1,5 @@
 #pragma once
-#include "support/TempProgramFolder.h"
+#include "support/ScratchFiles.h"
 
 #include <windows.h>
 
@@ -7,27 +7,12 @@
 
 namespace crypt_test {
 
-// A fresh folder of its own for a test's files, removed with everything in it.
-class DataFolder {
-public:
-    DataFolder();
-    const std::wstring& Path() const { return path_; }
-    std::wstring File(const std::wstring& relative) const { return path_ + L"\\" + relative; }
-    // Creates the file with these bytes, and its folders.
-    std::wstring Write(const std::wstring& relative, const std::string& bytes) const;
-    std::wstring MakeFolder(const std::wstring& relative) const;
+// Creates the folders of a path below a folder; returns the full path.
+std::wstring MakeFolder(const testkit::ScratchFolder& folder, const std::wstring& relative);
+// Creates a file (and its folders) below a folder with these bytes; returns its full path.
+std::wstring Write(const testkit::ScratchFolder& folder, const std::wstring& relative, const std::string& bytes);
 
-private:
-    testkit::TempProgramFolder root_;
-    std::wstring path_;
-};
-
-std::string ReadBytes(const std::wstring& path);
-bool Exists(const std::wstring& path);
-DWORD Attributes(const std::wstring& path);
 bool IsReadOnly(const std::wstring& path);
-// Bytes 0..255 over and over, with a tail that fills no whole block.
-std::string Pattern(size_t length);
 std::string XorEach(std::string bytes, unsigned char key);
 
 // Holds a file open as another program would: shared for reading and writing only.
@@ -41,6 +26,16 @@ public:
 
 private:
     HANDLE handle_;
+};
+
+// The cipher copies only while a run is active: a test that calls it
+// directly plays the worker.
+class ActiveRun {
+public:
+    ActiveRun();
+    ~ActiveRun();
+    ActiveRun(const ActiveRun&) = delete;
+    ActiveRun& operator=(const ActiveRun&) = delete;
 };
 
 } // namespace crypt_test

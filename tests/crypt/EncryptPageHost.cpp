@@ -10,8 +10,6 @@ namespace crypt_test {
 
 namespace {
 
-const UINT_PTR kRecorderId = 0x4352;
-
 std::wstring CellText(HWND list, HTREEITEM item, int column)
 {
     TVITEMW cell{};
@@ -36,25 +34,16 @@ int CellImage(HWND list, HTREEITEM item, int column)
 
 } // namespace
 
-EncryptPageHost::EncryptPageHost()
+EncryptPageHost::EncryptPageHost() : page_(std::make_unique<CDlgEncrypt>())
 {
-    parent_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 560, 500, nullptr, nullptr, nullptr,
-                                nullptr);
-    page_ = std::make_unique<CDlgEncrypt>();
-    EXPECT_TRUE(page_->Create(parent_));
+    EXPECT_TRUE(page_->Create(parent_.Handle()));
     page_->Show();
-}
-
-EncryptPageHost::~EncryptPageHost()
-{
-    page_.reset();
-    ::DestroyWindow(parent_);
 }
 
 std::vector<Row> EncryptPageHost::Rows() const
 {
     std::vector<Row> rows;
-    HWND list = List();
+    HWND list = page_->ListWindow();
     for (int row = 0;; ++row) {
         auto item = reinterpret_cast<HTREEITEM>(::SendMessageW(list, TLM_ROWTOITEM, 0, row));
         if (!item)
@@ -82,7 +71,7 @@ bool EncryptPageHost::AllControlsEnabled() const
 {
     for (int id : {IDC_ENCRYPT_OPERATION, IDC_ENCRYPT_BROWSE, IDC_ENCRYPT_PASSWORD, IDC_ENCRYPT_CONFIRM,
                    IDC_ENCRYPT_START})
-        if (!Enabled(id))
+        if (!page_->Item(id).IsEnabled())
             return false;
     return true;
 }
@@ -130,26 +119,7 @@ void EncryptPageHost::Encrypt(const std::wstring& password)
 
 bool EncryptPageHost::WaitForWorkers()
 {
-    return testkit::PumpUntil([] {
-        return !CThreadEncrypt::EncryptBusy.IsSet() && !CThreadEncryptSerach::SearchBusy.IsSet();
-    });
-}
-
-EnableRecorder::EnableRecorder(HWND hwnd) : hwnd_(hwnd)
-{
-    ::SetWindowSubclass(hwnd, &EnableRecorder::Proc, kRecorderId, reinterpret_cast<DWORD_PTR>(this));
-}
-
-EnableRecorder::~EnableRecorder()
-{
-    ::RemoveWindowSubclass(hwnd_, &EnableRecorder::Proc, kRecorderId);
-}
-
-LRESULT CALLBACK EnableRecorder::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)
-{
-    if (msg == WM_ENABLE)
-        reinterpret_cast<EnableRecorder*>(self)->states.push_back(wParam != FALSE);
-    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    return testkit::PumpUntil([] { return !EncryptBusy && !SearchBusy; });
 }
 
 } // namespace crypt_test

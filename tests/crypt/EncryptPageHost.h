@@ -1,10 +1,10 @@
 #pragma once
 #include "crypt/CDlgEncrypt.h"
 #include "support/MessageBoxCatcher.h"
+#include "support/PopupParent.h"
 
 #include <windows.h>
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,18 +24,15 @@ struct Row {
 class EncryptPageHost {
 public:
     EncryptPageHost();
-    ~EncryptPageHost();
     EncryptPageHost(const EncryptPageHost&) = delete;
     EncryptPageHost& operator=(const EncryptPageHost&) = delete;
 
     CDlgEncrypt& Page() { return *page_; }
-    HWND List() const { return page_->ListWindow(); }
     std::vector<Row> Rows() const;
     std::vector<std::wstring> Paths() const;
 
     void SetPasswords(const std::wstring& password, const std::wstring& confirmation);
     std::wstring Text(int id) const { return page_->ItemText(id); }
-    bool Enabled(int id) const { return page_->Item(id).IsEnabled(); }
     bool AllControlsEnabled() const;
 
     // Clicks a button and returns once its handler has run (message boxes
@@ -56,22 +53,8 @@ public:
     testkit::MessageBoxCatcher boxes;
 
 private:
-    HWND parent_ = nullptr;
+    testkit::PopupParent parent_;
     std::unique_ptr<CDlgEncrypt> page_;
-};
-
-// Records the enabled states a window is switched to, from any thread.
-class EnableRecorder {
-public:
-    explicit EnableRecorder(HWND hwnd);
-    ~EnableRecorder();
-    EnableRecorder(const EnableRecorder&) = delete;
-    EnableRecorder& operator=(const EnableRecorder&) = delete;
-    std::vector<bool> states;
-
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
-    HWND hwnd_;
 };
 
 } // namespace crypt_test

@@ -3,6 +3,8 @@
 #include "PickerDriver.h"
 
 #include "crypt/SystemFolderGuard.h"
+#include "support/CurrentFolderScope.h"
+#include "support/EnableLog.h"
 #include "support/PumpUntil.h"
 #include "support/TempProgramFolder.h"
 
@@ -12,6 +14,9 @@
 #include <memory>
 
 using namespace crypt_test;
+using testkit::FileExists;
+using testkit::PatternBytes;
+using testkit::ReadWholeFile;
 
 namespace {
 
@@ -20,23 +25,14 @@ const int kControls[] = {IDC_ENCRYPT_OPERATION, IDC_ENCRYPT_BROWSE, IDC_ENCRYPT_
 
 class EncryptPageTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        ::GetCurrentDirectoryW(MAX_PATH, startFolder_);
-        host = std::make_unique<EncryptPageHost>();
-    }
-
-    void TearDown() override
-    {
-        host.reset();
-        ::SetCurrentDirectoryW(startFolder_);
-    }
+    void SetUp() override { host = std::make_unique<EncryptPageHost>(); }
 
     // Presses "浏览" with the picker opening in the given folder while the
     // script plays its user.
     void Browse(const std::wstring& startIn, std::function<void(PickerDriver&)> script)
     {
-        ::SetCurrentDirectoryW(startIn.c_str());
+        testkit::CurrentFolderScope current(startIn);
+        EXPECT_TRUE(current.Entered());
         PickerDriver driver(std::move(script));
         host->Click(IDC_ENCRYPT_BROWSE);
         driver.Finish();
@@ -62,11 +58,8 @@ protected:
 
     static std::wstring Upper(const std::wstring& text) { return SystemFolderGuard::AsciiUpper(text); }
 
-    DataFolder folder;
+    testkit::ScratchFolder folder;
     std::unique_ptr<EncryptPageHost> host;
-
-private:
-    wchar_t startFolder_[MAX_PATH] = {};
 };
 
 } // namespace
@@ -89,12 +82,12 @@ TEST_F(EncryptPageTest, StartRefusesInItsOrderAndOnlyAnOverlongPasswordEmptiesTh
 
     EXPECT_EQ(L"请选择要操作的文件", StartMessage(L"1234567890", L"1234567890"));
     EXPECT_EQ(L"1234567890", host->Text(IDC_ENCRYPT_PASSWORD));
-    EXPECT_FALSE(CThreadEncrypt::EncryptBusy.IsSet());
+    EXPECT_FALSE(EncryptBusy);
 }
 
 TEST_F(EncryptPageTest, ChangingTheOperationEmptiesListAndPasswordsAndRenamesStart)
 {
-    folder.Write(L"a.txt", "a");
+    Write(folder, L"a.txt", "a");
     host->Walk(folder.Path());
     ASSERT_EQ(1u, host->Rows().size());
     host->SetPasswords(L"pw", L"pw");
@@ -111,8 +104,8 @@ TEST_F(EncryptPageTest, ChangingTheOperationEmptiesListAndPasswordsAndRenamesSta
 
 TEST_F(EncryptPageTest, APickedFileIsListedInUpperCaseEncryptedAndDecryptedBack)
 {
-    const std::string plain = Pattern(70000);
-    std::wstring path = folder.Write(L"Report 报告.doc", plain);
+    const std::string plain = PatternBytes(70000, 7);
+    std::wstring path = Write(folder, L"Report 报告.doc", plain);
 
     Pick(folder.Path(), L"Report 报告.doc");
     ASSERT_EQ(1u, host->Rows().size());
@@ -127,7 +120,7 @@ TEST_F(EncryptPageTest, APickedFileIsListedInUpperCaseEncryptedAndDecryptedBack)
     row = host->Rows()[0];
     EXPECT_EQ(L"完成", row.status);
     EXPECT_EQ(1, row.statusImage);
-    EXPECT_TRUE(XorEach(plain, CThreadEncrypt::KeyByte(L"口令pw")) == ReadBytes(path));
+    EXPECT_TRUE(XorEach(plain, CThreadEncrypt::KeyByte(L"口令pw")) == ReadWholeFile(path));
     EXPECT_TRUE(IsReadOnly(path));
     EXPECT_EQ(L"", host->Text(IDC_ENCRYPT_PASSWORD));
     EXPECT_EQ(L"", host->Text(IDC_ENCRYPT_CONFIRM));
@@ -140,16 +133,16 @@ TEST_F(EncryptPageTest, APickedFileIsListedInUpperCaseEncryptedAndDecryptedBack)
     EXPECT_EQ(L"准备解密", host->Rows()[0].status);
     host->Encrypt(L"口令pw");
     EXPECT_EQ(L"完成", host->Rows()[0].status);
-    EXPECT_TRUE(plain == ReadBytes(path));
+    EXPECT_TRUE(plain == ReadWholeFile(path));
     EXPECT_TRUE(IsReadOnly(path));
 }
 
 TEST_F(EncryptPageTest, APickedFolderIsWalkedAndEveryRowProcessedAgainOnASecondRun)
 {
-    const std::string one = Pattern(1500), two = Pattern(2 * 1024 * 1024 + 3);
-    std::wstring first = folder.Write(L"docs\\one.txt", one);
-    std::wstring second = folder.Write(L"docs\\子目录\\two.bin", two);
-    std::wstring busy = folder.Write(L"docs\\busy.txt", "busy");
+    const std::string one = PatternBytes(1500, 7), two = PatternBytes(2 * 1024 * 1024 + 3, 7);
+    std::wstring first = Write(folder, L"docs\\one.txt", one);
+    std::wstring second = Write(folder, L"docs\\子目录\\two.bin", two);
+    std::wstring busy = Write(folder, L"docs\\busy.txt", "busy");
 
     Pick(folder.Path(), L"docs");
     ASSERT_EQ(3u, host->Rows().size());
@@ -157,19 +150,19 @@ TEST_F(EncryptPageTest, APickedFolderIsWalkedAndEveryRowProcessedAgainOnASecondR
     for (const Row& row : host->Rows())
         EXPECT_EQ(0, row.path.compare(0, folder.Path().size(), Upper(folder.Path())));
 
-    std::vector<std::unique_ptr<EnableRecorder>> recorders;
+    std::vector<std::unique_ptr<testkit::EnableLog>> logs;
     for (int id : kControls)
-        recorders.push_back(std::make_unique<EnableRecorder>(host->Page().Item(id)));
+        logs.push_back(std::make_unique<testkit::EnableLog>(host->Page().Item(id)));
     {
         OpenElsewhere other(busy);
         host->Encrypt(L"pw");
     }
-    for (const auto& recorder : recorders)
-        EXPECT_EQ((std::vector<bool>{false, true}), recorder->states);
+    for (const auto& log : logs)
+        EXPECT_EQ((std::vector<bool>{false, true}), log->States());
     const BYTE key = CThreadEncrypt::KeyByte(L"pw");
-    EXPECT_EQ(XorEach(one, key), ReadBytes(first));
-    EXPECT_TRUE(XorEach(two, key) == ReadBytes(second));
-    EXPECT_EQ("busy", ReadBytes(busy));
+    EXPECT_EQ(XorEach(one, key), ReadWholeFile(first));
+    EXPECT_TRUE(XorEach(two, key) == ReadWholeFile(second));
+    EXPECT_EQ("busy", ReadWholeFile(busy));
     EXPECT_FALSE(IsReadOnly(busy));
     for (const Row& row : host->Rows()) {
         bool failed = Upper(row.path) == Upper(busy);
@@ -178,20 +171,20 @@ TEST_F(EncryptPageTest, APickedFolderIsWalkedAndEveryRowProcessedAgainOnASecondR
     }
 
     host->Encrypt(L"pw");
-    EXPECT_EQ(one, ReadBytes(first));
-    EXPECT_TRUE(two == ReadBytes(second));
-    EXPECT_EQ(XorEach("busy", key), ReadBytes(busy));
+    EXPECT_EQ(one, ReadWholeFile(first));
+    EXPECT_TRUE(two == ReadWholeFile(second));
+    EXPECT_EQ(XorEach("busy", key), ReadWholeFile(busy));
     for (const Row& row : host->Rows())
         EXPECT_EQ(L"完成", row.status);
     for (const std::wstring& path : {first, second, busy}) {
         EXPECT_TRUE(IsReadOnly(path));
-        EXPECT_FALSE(Exists(CThreadEncrypt::TemporaryPath(path)));
+        EXPECT_FALSE(FileExists(CThreadEncrypt::TemporaryPath(path)));
     }
 }
 
 TEST_F(EncryptPageTest, OnlyEmptyFilesListedShowANoughtBarUntilTheEnd)
 {
-    std::wstring empty = folder.Write(L"empty.txt", "");
+    std::wstring empty = Write(folder, L"empty.txt", "");
     host->Walk(folder.Path());
     host->Page().Progress().SetPos(60);
     host->Encrypt(L"pw");
@@ -217,7 +210,7 @@ TEST_F(EncryptPageTest, AFolderBesideTheWindowsFolderIsRefusedBecauseItsNameCont
     ASSERT_TRUE(host->boxes.WaitForCount(1));
     EXPECT_EQ(L"请不要对系统文件夹内的文件进行操作", host->boxes.Boxes()[0].text);
     EXPECT_EQ(L"", host->boxes.Boxes()[0].caption);
-    EXPECT_FALSE(CThreadEncryptSerach::SearchBusy.IsSet());
+    EXPECT_FALSE(SearchBusy);
     EXPECT_EQ(L"", host->Page().folderPath);
     EXPECT_TRUE(host->Rows().empty());
 }
@@ -236,7 +229,7 @@ TEST_F(EncryptPageTest, AVirtualFolderGivesNoPathAndStartsNothing)
         else
             user.Fail("the parent of the drive root never showed");
     });
-    EXPECT_FALSE(CThreadEncryptSerach::SearchBusy.IsSet());
+    EXPECT_FALSE(SearchBusy);
     EXPECT_EQ(L"", host->Page().folderPath);
     EXPECT_EQ(0u, host->boxes.Count());
     EXPECT_TRUE(host->Rows().empty());
@@ -244,18 +237,18 @@ TEST_F(EncryptPageTest, AVirtualFolderGivesNoPathAndStartsNothing)
 
 TEST_F(EncryptPageTest, ClosingThePageDuringARunStopsItWithEveryFileWholeOrUntouched)
 {
-    const std::string plain = Pattern(96 * 1024 * 1024);
-    std::wstring big = folder.Write(L"big.bin", plain);
-    std::wstring after = folder.Write(L"after.txt", "after");
+    const std::string plain = PatternBytes(96 * 1024 * 1024, 7);
+    std::wstring big = Write(folder, L"big.bin", plain);
+    std::wstring after = Write(folder, L"after.txt", "after");
     host->Walk(folder.Path());
     host->SetPasswords(L"pw", L"pw");
     host->Click(IDC_ENCRYPT_START);
-    testkit::PumpUntil([&] { return host->Page().Progress().Pos() > 0 || !CThreadEncrypt::EncryptBusy.IsSet(); });
+    testkit::PumpUntil([&] { return host->Page().Progress().Pos() > 0 || !EncryptBusy; });
 
     host.reset();
-    EXPECT_FALSE(CThreadEncrypt::EncryptBusy.IsSet());
-    std::string bytes = ReadBytes(big);
+    EXPECT_FALSE(EncryptBusy);
+    std::string bytes = ReadWholeFile(big);
     EXPECT_TRUE(bytes == plain || bytes == XorEach(plain, CThreadEncrypt::KeyByte(L"pw")));
-    EXPECT_FALSE(Exists(CThreadEncrypt::TemporaryPath(big)));
-    EXPECT_FALSE(Exists(CThreadEncrypt::TemporaryPath(after)));
+    EXPECT_FALSE(FileExists(CThreadEncrypt::TemporaryPath(big)));
+    EXPECT_FALSE(FileExists(CThreadEncrypt::TemporaryPath(after)));
 }

@@ -2,6 +2,7 @@
 #include "EncryptPageHost.h"
 
 #include "crypt/SystemFolderGuard.h"
+#include "support/EnableLog.h"
 #include "support/TempProgramFolder.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +36,7 @@ protected:
         ::FindClose(find);
     }
 
-    DataFolder folder;
+    testkit::ScratchFolder folder;
     EncryptPageHost host;
 };
 
@@ -43,16 +44,16 @@ protected:
 
 TEST_F(FolderWalkTest, TheFiveNamesAreSkippedOnlyAsSpelled)
 {
-    std::wstring skipped = folder.MakeFolder(L"skipped");
+    std::wstring skipped = MakeFolder(folder, L"skipped");
     for (const wchar_t* name : {L"desktop.ini", L"Thumbs.db", L"index.dat"})
-        folder.Write(std::wstring(L"skipped\\") + name, "x");
+        Write(folder, std::wstring(L"skipped\\") + name, "x");
     host.Walk(skipped);
     EXPECT_TRUE(host.Rows().empty());
     EXPECT_EQ(0u, host.Page().totalBytes);
 
-    std::wstring listed = folder.MakeFolder(L"listed");
+    std::wstring listed = MakeFolder(folder, L"listed");
     for (const wchar_t* name : {L"THUMBS.DB", L"Desktop.ini", L"index.DAT"})
-        folder.Write(std::wstring(L"listed\\") + name, "x");
+        Write(folder, std::wstring(L"listed\\") + name, "x");
     host.Walk(listed);
     std::vector<std::wstring> paths = host.Paths();
     std::sort(paths.begin(), paths.end());
@@ -62,10 +63,10 @@ TEST_F(FolderWalkTest, TheFiveNamesAreSkippedOnlyAsSpelled)
 
 TEST_F(FolderWalkTest, SystemFilesAreLeftOutButSystemFoldersAreEnteredAndHiddenFilesListed)
 {
-    std::wstring system = folder.Write(L"system.txt", "s");
-    std::wstring hidden = folder.Write(L"hidden.txt", "h");
-    std::wstring inner = folder.Write(L"sysdir\\inner.txt", "i");
-    std::wstring innerSystem = folder.Write(L"sysdir\\inner.sys", "s");
+    std::wstring system = Write(folder, L"system.txt", "s");
+    std::wstring hidden = Write(folder, L"hidden.txt", "h");
+    std::wstring inner = Write(folder, L"sysdir\\inner.txt", "i");
+    std::wstring innerSystem = Write(folder, L"sysdir\\inner.sys", "s");
     ::SetFileAttributesW(system.c_str(), FILE_ATTRIBUTE_SYSTEM);
     ::SetFileAttributesW(innerSystem.c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN);
     ::SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
@@ -79,9 +80,9 @@ TEST_F(FolderWalkTest, SystemFilesAreLeftOutButSystemFoldersAreEnteredAndHiddenF
 
 TEST_F(FolderWalkTest, AFileInUseElsewhereIsMissingFromTheListAndTheTotal)
 {
-    std::wstring busy = folder.Write(L"busy.txt", std::string(1000, 'b'));
-    std::wstring free = folder.Write(L"free.txt", std::string(10, 'f'));
-    std::wstring more = folder.Write(L"more.txt", std::string(20, 'm'));
+    std::wstring busy = Write(folder, L"busy.txt", std::string(1000, 'b'));
+    std::wstring free = Write(folder, L"free.txt", std::string(10, 'f'));
+    std::wstring more = Write(folder, L"more.txt", std::string(20, 'm'));
     OpenElsewhere other(busy);
     ASSERT_TRUE(other.Valid());
 
@@ -94,11 +95,11 @@ TEST_F(FolderWalkTest, AFileInUseElsewhereIsMissingFromTheListAndTheTotal)
 
 TEST_F(FolderWalkTest, RowsKeepTheFolderAsGivenAndTheNamesAsListedInListingOrder)
 {
-    folder.Write(L"MiXed.Txt", "1");
-    folder.Write(L"中文 文件.txt", "22");
-    folder.Write(L"Sub\\深层\\b.TXT", "333");
-    folder.Write(L"Sub\\a.txt", "4444");
-    folder.Write(L"z.txt", "55555");
+    Write(folder, L"MiXed.Txt", "1");
+    Write(folder, L"中文 文件.txt", "22");
+    Write(folder, L"Sub\\深层\\b.TXT", "333");
+    Write(folder, L"Sub\\a.txt", "4444");
+    Write(folder, L"z.txt", "55555");
     std::wstring given = Upper(folder.Path());
     ASSERT_NE(given, folder.Path());
 
@@ -120,7 +121,7 @@ TEST_F(FolderWalkTest, RowsKeepTheFolderAsGivenAndTheNamesAsListedInListingOrder
 TEST_F(FolderWalkTest, ManyFilesArriveCompleteInOrderAndCounted)
 {
     for (int i = 0; i < 700; ++i)
-        folder.Write((i % 2 ? L"odd\\" : L"even\\") + std::to_wstring(i) + L".dat", std::string(i % 7, 'x'));
+        Write(folder, (i % 2 ? L"odd\\" : L"even\\") + std::to_wstring(i) + L".dat", std::string(i % 7, 'x'));
     uint64_t total = 0;
     for (int i = 0; i < 700; ++i)
         total += i % 7;
@@ -141,14 +142,14 @@ TEST_F(FolderWalkTest, TheWalkEndsWhereThePathLimitEnds)
     std::wstring relative;
     for (int level = 0; folder.Path().size() + relative.size() < 300; ++level) {
         relative += (relative.empty() ? L"" : L"\\") + std::wstring(40, static_cast<wchar_t>(L'a' + level));
-        std::wstring file = folder.Write(relative + L"\\f", "f");
+        std::wstring file = Write(folder, relative + L"\\f", "f");
         std::wstring pattern = folder.File(relative) + L"\\*.*";
         if (pattern.size() <= 259)
             expected.push_back(file);
     }
     // A name that takes the file itself beyond the limit.
     std::wstring longName = std::wstring(260 - folder.Path().size(), L'n');
-    folder.Write(longName, "n");
+    Write(folder, longName, "n");
     ASSERT_GT(folder.Path().size() + relative.size(), 260u);
 
     host.Walk(folder.Path());
@@ -160,7 +161,7 @@ TEST_F(FolderWalkTest, TheWalkEndsWhereThePathLimitEnds)
 
 TEST_F(FolderWalkTest, BelowADriveRootNothingInsideOrBesideTheWindowsFolderIsListed)
 {
-    std::wstring mine = folder.Write(L"mine.txt", "m");
+    std::wstring mine = Write(folder, L"mine.txt", "m");
     wchar_t windows[MAX_PATH] = {};
     ::GetWindowsDirectoryW(windows, MAX_PATH);
     std::wstring sibling = std::wstring(windows) + L"_zendal_" + std::to_wstring(::GetCurrentProcessId());
@@ -182,16 +183,16 @@ TEST_F(FolderWalkTest, BelowADriveRootNothingInsideOrBesideTheWindowsFolderIsLis
 
 TEST_F(FolderWalkTest, TheControlsAreDisabledForTheWalkAndTheBarIsLeftAlone)
 {
-    folder.Write(L"a.txt", "a");
+    Write(folder, L"a.txt", "a");
     host.Page().Progress().SetPos(37);
-    std::vector<std::unique_ptr<EnableRecorder>> recorders;
+    std::vector<std::unique_ptr<testkit::EnableLog>> logs;
     for (int id : {IDC_ENCRYPT_OPERATION, IDC_ENCRYPT_BROWSE, IDC_ENCRYPT_PASSWORD, IDC_ENCRYPT_CONFIRM,
                    IDC_ENCRYPT_START})
-        recorders.push_back(std::make_unique<EnableRecorder>(host.Page().Item(id)));
+        logs.push_back(std::make_unique<testkit::EnableLog>(host.Page().Item(id)));
 
     host.Walk(folder.Path());
-    for (const auto& recorder : recorders)
-        EXPECT_EQ((std::vector<bool>{false, true}), recorder->states);
+    for (const auto& log : logs)
+        EXPECT_EQ((std::vector<bool>{false, true}), log->States());
     EXPECT_TRUE(host.AllControlsEnabled());
     EXPECT_EQ(37.0, host.Page().Progress().Pos());
     EXPECT_EQ(1u, host.Rows().size());

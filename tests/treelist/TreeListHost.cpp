@@ -1,5 +1,13 @@
 #include "TreeListHost.h"
 
+#include "framework/ClientDC.h"
+#include "ui/treelist/TreeListData.h"
+#include "framework/MemoryDC.h"
+#include "framework/SelectObjectScope.h"
+
+#include <cstring>
+#include <sstream>
+
 namespace treelist_test {
 
 namespace {
@@ -75,15 +83,48 @@ LRESULT TreeListHost::OnNotify(NMHDR* header)
         record.newParam = nm->itemNew.lParam;
         break;
     }
-    case TVN_GETDISPINFOW: {
+    case TVN_GETDISPINFOW:
+    case TVN_SETDISPINFOW:
+    case TVN_BEGINLABELEDITW:
+    case TVN_ENDLABELEDITW: {
         auto* info = reinterpret_cast<NMTVDISPINFOW*>(header);
         record.newItem = static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(info->item.hItem));
         record.column = info->item.cChildren;
+        record.mask = info->item.mask;
+        record.newParam = info->item.lParam;
+        record.hasText = header->code != TVN_GETDISPINFOW && info->item.pszText != nullptr;
+        if (record.hasText)
+            record.text = info->item.pszText;
         break;
     }
+    case NM_CLICK:
+    case NM_DBLCLK:
+    case NM_RCLICK:
+    case NM_RDBLCLK:
+    case TVN_BEGINDRAGW:
+    case TVN_BEGINRDRAGW:
+    case TLN_STATEIMAGECLICKED: {
+        auto* nm = reinterpret_cast<NMTREEVIEWW*>(header);
+        record.action = nm->action;
+        record.newItem = static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(nm->itemNew.hItem));
+        record.newParam = nm->itemNew.lParam;
+        record.mask = nm->itemNew.mask;
+        record.state = nm->itemNew.state;
+        record.column = nm->itemNew.cChildren;
+        record.pt = nm->ptDrag;
+        record.hasText = (nm->itemNew.mask & TVIF_TEXT) && nm->itemNew.pszText;
+        if (record.hasText)
+            record.text = nm->itemNew.pszText;
+        break;
+    }
+    case TVN_KEYDOWN:
+    case NM_RETURN:
+        record.key = reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey;
+        break;
     default:
         break;
     }
+    record.caret = static_cast<unsigned>(::SendMessageW(list_, TVM_GETNEXTITEM, TVGN_CARET, 0));
     notifications.push_back(record);
     return onNotify ? onNotify(header) : 0;
 }
@@ -179,16 +220,57 @@ std::vector<unsigned> TreeListHost::Children(unsigned parent) const
     return children;
 }
 
-int TreeListHost::AddColumn(const wchar_t* caption, int width, WPARAM index) const
+int TreeListHost::AddColumn(const wchar_t* caption, int width, WPARAM index, int format) const
 {
     LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+    column.fmt = format;
     column.cx = width;
     column.pszText = const_cast<LPWSTR>(caption);
     column.cchTextMax = 256;
     if (index == 32)
         index = static_cast<WPARAM>(Send(TLM_GETCOLUMNCOUNT));
     return static_cast<int>(Send(TLM_ADDCOLUMN, index, reinterpret_cast<LPARAM>(&column)));
+}
+
+UINT TreeListHost::State(unsigned item) const
+{
+    return static_cast<UINT>(Send(TVM_GETITEMSTATE, item, 0xFFFFFFFF));
+}
+
+void TreeListHost::SetState(unsigned item, UINT state, UINT mask) const
+{
+    TVITEMW record{};
+    record.mask = TVIF_HANDLE | TVIF_STATE;
+    record.hItem = reinterpret_cast<HTREEITEM>(static_cast<ULONG_PTR>(item));
+    record.state = state;
+    record.stateMask = mask;
+    Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&record));
+}
+
+POINT TreeListHost::ScreenPoint(int x, int y) const
+{
+    POINT point{x, y};
+    ::ClientToScreen(list_, &point);
+    return point;
+}
+
+RECT TreeListHost::TextRect(unsigned item) const
+{
+    RECT rect{};
+    HTREEITEM handle = reinterpret_cast<HTREEITEM>(static_cast<ULONG_PTR>(item));
+    std::memcpy(&rect, &handle, sizeof handle);
+    Send(TVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&rect));
+    return rect;
+}
+
+RECT TreeListHost::RowRect(unsigned item) const
+{
+    RECT rect{};
+    HTREEITEM handle = reinterpret_cast<HTREEITEM>(static_cast<ULONG_PTR>(item));
+    std::memcpy(&rect, &handle, sizeof handle);
+    Send(TVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rect));
+    return rect;
 }
 
 MessageRecorder::MessageRecorder(HWND hwnd) : hwnd_(hwnd)
@@ -221,6 +303,90 @@ LRESULT CALLBACK MessageRecorder::Proc(HWND hwnd, UINT message, WPARAM wParam, L
     LRESULT result = ::CallWindowProcW(previous, hwnd, message, wParam, lParam);
     --self->depth;
     return result;
+}
+
+DWORD FakeClock::now = 100000;
+
+namespace {
+
+DWORD WINAPI ReadFakeClock()
+{
+    return FakeClock::now;
+}
+
+} // namespace
+
+FakeClock::FakeClock()
+{
+    now += 100000;
+    TreeListSetClock(ReadFakeClock);
+}
+
+FakeClock::~FakeClock()
+{
+    TreeListSetClock(nullptr);
+}
+
+fw::Font SongFont()
+{
+    return fw::Font(::CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                                  CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, FIXED_PITCH, L"宋体"));
+}
+
+int TextHeight(HFONT font)
+{
+    fw::ClientDC screen(nullptr);
+    fw::SelectObjectScope select(screen, font);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(screen, &metrics);
+    return metrics.tmHeight;
+}
+
+int TextWidth(HFONT font, const std::wstring& text)
+{
+    fw::ClientDC screen(nullptr);
+    fw::SelectObjectScope select(screen, font);
+    SIZE size{};
+    ::GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+testkit::Pixels RenderText(HFONT font, const std::wstring& text, int x, int y, int width, int height,
+                           COLORREF background, COLORREF colour)
+{
+    fw::ClientDC screen(nullptr);
+    fw::Bitmap bitmap(::CreateCompatibleBitmap(screen, width, height));
+    {
+        fw::MemoryDC memory(screen);
+        fw::SelectObjectScope selectBitmap(memory, bitmap.Get());
+        fw::SelectObjectScope selectFont(memory, font);
+        RECT all{0, 0, width, height};
+        ::SetBkColor(memory, background);
+        ::ExtTextOutW(memory, 0, 0, ETO_OPAQUE, &all, nullptr, 0, nullptr);
+        ::SetBkMode(memory, TRANSPARENT);
+        ::SetTextColor(memory, colour);
+        ::ExtTextOutW(memory, x, y, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+    }
+    return testkit::Pixels::FromBitmap(bitmap.Get());
+}
+
+bool SamePixels(const testkit::Pixels& actual, int left, int top, const testkit::Pixels& expected,
+                std::string* where)
+{
+    for (int y = 0; y < expected.Height(); ++y) {
+        for (int x = 0; x < expected.Width(); ++x) {
+            COLORREF want = expected.At(x, y);
+            COLORREF got = actual.At(left + x, top + y);
+            if (want != got) {
+                std::ostringstream text;
+                text << "at (" << left + x << ", " << top + y << ") expected 0x" << std::hex << want << " got 0x"
+                     << got;
+                *where = text.str();
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 } // namespace treelist_test

@@ -1,4 +1,6 @@
 #pragma once
+#include "framework/UniqueHandle.h"
+#include "support/Pixels.h"
 #include "ui/treelist/TreeList.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +25,13 @@ struct Notification {
     LPARAM oldParam = 0;
     LPARAM newParam = 0;
     int column = 0;
+    UINT mask = 0;
+    UINT state = 0;
+    POINT pt{};
+    std::wstring text;
+    bool hasText = false;
+    WORD key = 0;
+    unsigned caret = 0; // the selected item while the parent handled the notification
 };
 
 // A real top-level parent window with a TreeList child (id 12321). The parent
@@ -50,7 +59,14 @@ public:
     unsigned Next(unsigned item, WPARAM code) const;
     std::vector<unsigned> Rows() const;
     std::vector<unsigned> Children(unsigned parent) const;
-    int AddColumn(const wchar_t* caption, int width, WPARAM index = 32) const;
+    int AddColumn(const wchar_t* caption, int width, WPARAM index = 32, int format = LVCFMT_LEFT) const;
+    UINT State(unsigned item) const;
+    void SetState(unsigned item, UINT state, UINT mask) const;
+    // Screen point at client coordinates of the list.
+    POINT ScreenPoint(int x, int y) const;
+    // The text rectangle (TVM_GETITEMRECT, text part) of an item.
+    RECT TextRect(unsigned item) const;
+    RECT RowRect(unsigned item) const;
 
     std::vector<Notification> notifications;
     std::vector<UINT> Codes() const;
@@ -82,5 +98,28 @@ private:
     HWND hwnd_;
     WNDPROC previous_;
 };
+
+// While it lives the incremental search reads the time from `now`, which
+// the test moves on by hand; it starts far from any earlier key.
+class FakeClock {
+public:
+    FakeClock();
+    ~FakeClock();
+    FakeClock(const FakeClock&) = delete;
+    FakeClock& operator=(const FakeClock&) = delete;
+    static DWORD now;
+};
+
+// The prefix's "宋体": SimSun's cell, drawn without smoothing.
+fw::Font SongFont();
+int TextHeight(HFONT font);
+int TextWidth(HFONT font, const std::wstring& text);
+// What ExtTextOut draws for the text at (x, y) on a width x height background.
+testkit::Pixels RenderText(HFONT font, const std::wstring& text, int x, int y, int width, int height,
+                           COLORREF background, COLORREF colour);
+// Whether the area of `expected` shows the same pixels at (left, top) of `actual`;
+// names the first difference in *where.
+bool SamePixels(const testkit::Pixels& actual, int left, int top, const testkit::Pixels& expected,
+                std::string* where);
 
 } // namespace treelist_test

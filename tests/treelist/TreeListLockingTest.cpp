@@ -77,6 +77,7 @@ TEST(TreeListSelection, DeletingTheSelectedItemClearsTheCaretFirst)
 
 TEST(TreeListSelection, IncrementalSearchAndItsStringExpire)
 {
+    treelist_test::FakeClock clock;
     TreeListHost host;
     host.Insert(L"zero");
     unsigned apple = host.Insert(L"apple");
@@ -94,13 +95,13 @@ TEST(TreeListSelection, IncrementalSearchAndItsStringExpire)
     ASSERT_FALSE(host.Of(TVN_SELCHANGEDW).empty());
     EXPECT_EQ(static_cast<UINT>(TVC_BYKEYBOARD), host.Of(TVN_SELCHANGEDW).back().action);
 
-    DWORD typed = ::GetTickCount();
-    ASSERT_TRUE(testkit::PumpUntil([&] { return ::GetTickCount() - typed >= 800; }));
+    clock.now += 800;
     EXPECT_EQ(0, host.Send(TVM_GETISEARCHSTRINGW, 0, 0));
     EXPECT_EQ(0, host.Send(TVM_GETISEARCHSTRINGW, 0, reinterpret_cast<LPARAM>(buffer)));
     EXPECT_STREQ(L"", buffer);
 
     // Repeating one letter cycles through the rows starting with it.
+    clock.now += 100;
     host.Send(WM_CHAR, L'a', 1);
     EXPECT_EQ(avocado, host.Next(0, TVGN_CARET));
     host.Send(WM_CHAR, L'a', 1);

@@ -15,6 +15,11 @@ int TreeListRegister(HINSTANCE instance);
 // column; and TVM_GETITEMW hands out a pointer to the stored text.
 #define TLIF_COLUMN 0x8000u
 #define TLIF_TEXTPTR 0x80000000u
+// Click, drag and tooltip notifications: itemNew.cChildren holds the column.
+#define TLIF_SUBCOLUMN 0x4000u
+// TVN_ENDLABELEDITW: the editor's text was changed; editing ended with Enter.
+#define TLIF_EDITCHANGED 0x20000000u
+#define TLIF_EDITRETURN 0x10000000u
 
 #ifndef TVM_SETEXTENDEDSTYLE
 #define TVM_SETEXTENDEDSTYLE (TV_FIRST + 44)
@@ -55,6 +60,34 @@ int TreeListRegister(HINSTANCE instance);
 
 #define TLN_GETTOOLTIPTEXT (0U - 432U)
 #define TLN_STATEIMAGECLICKED (0U - 433U)
+
+// TLN_GETTOOLTIPTEXT record: the item (or the cell, column in item.cChildren)
+// under the mouse with its text in item.pszText, a buffer of item.cchTextMax
+// characters. The parent answers nonzero to show a tip; it may write another
+// text into the buffer or point pszText at its own, and ask for a delay by
+// setting TLTIP_DELAY in item.mask with the time in uDelay (milliseconds).
+#define TLTIP_DELAY 0x40000000u
+typedef struct NMTLTOOLTIPW {
+    NMHDR hdr;
+    TVITEMW item;
+    POINT pt;
+    UINT uDelay;
+} NMTLTOOLTIPW;
+
+// TVM_EDITLABELW wParam: column in bits 0-28, editor kind in bits 29-31
+// (0 = as the column's edit mode says).
+#define TLEDIT_KIND_EDIT 0u
+#define TLEDIT_KIND_COMBO 1u
+#define TLEDIT_KIND_DROPLIST 2u
+#define TLEDITLABEL(column, kind) ((WPARAM)(((UINT)(column) & 0x1FFFFFFFu) | ((UINT)(kind) << 29)))
+
+// Column edit modes edit in an edit box, except mode 2 (editable combo) and
+// modes 3 and 4 (drop-down list); a combo's entries are the column's edit
+// data: zero-terminated strings one after another, ended by an empty one.
+// Edit flags of TLM_SETCOLUMNEDITMODE (low byte):
+#define TLEF_DOUBLECLICK 0x02u // a double click starts editing
+#define TLEF_NOCHARSTART 0x10u // typing searches instead of starting to edit
+#define TLEF_ICONCLICK 0x40u   // a click on the cell's icon starts editing
 
 // TVM_GETNEXTITEM codes beyond the system ones.
 #define TLGN_NEXTSELECTED 11

@@ -321,3 +321,20 @@ void TreeListQueryText(TreeListData* data, unsigned number, unsigned column, WCH
         lstrcpynW(buffer, info.item.pszText, TL_DISPINFO_CHARS);
     buffer[TL_DISPINFO_CHARS - 1] = 0;
 }
+
+int TreeListQueryImage(TreeListData* data, unsigned number, unsigned column, BOOL selected)
+{
+    NMTVDISPINFOW info;
+    memset(&info, 0, sizeof info);
+    const TreeListItem* item = TreeListGetItem(data, number);
+    if (!item)
+        return TL_NO_IMAGE;
+    info.item.mask = TVIF_HANDLE | (selected ? TVIF_SELECTEDIMAGE : TVIF_IMAGE) | (column ? TLIF_COLUMN : 0);
+    info.item.hItem = (HTREEITEM)(ULONG_PTR)number;
+    info.item.state = item->state;
+    info.item.lParam = item->lParam;
+    info.item.iImage = info.item.iSelectedImage = TL_NO_IMAGE;
+    info.item.cChildren = (int)column;
+    TreeListNotify(data, TVN_GETDISPINFOW, &info.hdr);
+    return selected ? info.item.iSelectedImage : info.item.iImage;
+}

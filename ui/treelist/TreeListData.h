@@ -30,6 +30,9 @@
 // detached it frees it.
 #define TLF_DELETING 0x80
 
+// State bit 0x1 underlines the text of an item or cell.
+#define TL_STATE_UNDERLINED 0x1u
+
 // Cell state bits that always belong to the item, and those a new cell copies.
 #define TL_ITEM_ONLY_STATE 0xE2u
 #define TL_CELL_INITIAL_STATE 0x11u
@@ -83,6 +86,15 @@ struct TreeListColumn {
 // Item changes update the scroll bars from this timer, at most every 50 ms.
 #define TL_SCROLLBAR_TIMER 0x3913
 #define TL_SCROLLBAR_DELAY 50
+// The tooltip is checked (and a delayed one counted down) from this timer.
+#define TL_TOOLTIP_TIMER 0x3912
+#define TL_TOOLTIP_CHECK 1500
+#define TL_TOOLTIP_STEP 500
+
+#define TL_EDIT_ID 3
+// Codes the editor's key filter sends the list with WM_COMMAND.
+#define TL_EDIT_RETURN 0x1578
+#define TL_EDIT_ESCAPE 0x1579
 
 struct TreeListData {
     HWND hwnd;
@@ -172,7 +184,18 @@ struct TreeListData {
     unsigned autoColumnCount;
 
     unsigned tipItem, tipColumn, tipCountdown;
+    BOOL tipShown;
+    HFONT tipFont;
+    WCHAR tipText[TL_DISPINFO_CHARS];
     unsigned dragButton, dragItem, dragColumn;
+    POINT dragStart;
+    unsigned keptPressItem; // a press on a member of a multiple selection, completed on release
+    BOOL keepSelection;     // moving the caret leaves the other selected items selected
+    BOOL suppressChar;      // the parent took the last key: its WM_CHAR does not search
+
+    unsigned editItem, editColumn;
+    UINT editKind;
+    HWND spentEdit; // the editor of the last edit, hidden; destroyed by the next one or with the list
 
     BOOL fixedRowHeight;
     BOOL busy;
@@ -227,6 +250,8 @@ LRESULT TreeListSetUserDataSize(TreeListData* data, LPARAM size);
 // Asks the parent for a callback text into buffer (TL_DISPINFO_CHARS); the
 // semaphore is released meanwhile.
 void TreeListQueryText(TreeListData* data, unsigned number, unsigned column, WCHAR* buffer);
+// Asks the parent for a callback image (or selected image) of an item or cell.
+int TreeListQueryImage(TreeListData* data, unsigned number, unsigned column, BOOL selected);
 
 // Navigation, selection, sorting, search records (TreeListNavigation.cpp).
 LRESULT TreeListGetNextItem(TreeListData* data, WPARAM code, LPARAM item);
@@ -272,8 +297,42 @@ void TreeListInvalidateRow(TreeListData* data, unsigned number);
 void TreeListInvalidateCell(TreeListData* data, unsigned number, unsigned column);
 void TreeListInvalidateFromRow(TreeListData* data, unsigned rowIndex);
 int TreeListRowTop(const TreeListData* data, unsigned rowIndex);
+// The text a cell shows: the stored one, or a callback text asked from the
+// parent into buffer (TL_DISPINFO_CHARS; semaphore released meanwhile).
+const WCHAR* TreeListDisplayText(TreeListData* data, unsigned number, unsigned column, WCHAR* buffer, int* length);
+// Width of that text, from the item's or cell's cache when it is stored.
+int TreeListTextWidthOf(TreeListData* data, unsigned number, unsigned column, const WCHAR* text, int length);
 int TreeListItemTextWidth(TreeListData* data, unsigned number, unsigned column);
 LRESULT TreeListGetItemRect(TreeListData* data, WPARAM flags, RECT* rect);
+
+// Horizontal places of the parts of the tree column of one item, in client
+// coordinates.
+typedef struct TreeColumnLayout {
+    int indentEnd;
+    int buttonX;
+    BOOL hasButton;
+    int stateLeft, stateRight;
+    int iconLeft, iconRight;
+    int textLeft;
+    int labelRight;
+} TreeColumnLayout;
+
+// Horizontal places of the image and text of a cell in an extra column.
+typedef struct CellLayout {
+    int left, right;
+    int imageLeft, imageRight;
+    int textLeft, textRight;
+} CellLayout;
+
+void TreeListLayoutTreeColumn(const TreeListData* data, unsigned number, int textWidth, TreeColumnLayout* layout);
+void TreeListLayoutCell(const TreeListData* data, unsigned number, unsigned column, int textWidth, CellLayout* layout);
+// Left and right edges of a column in client coordinates; without columns
+// the tree column reaches as far as the content.
+void TreeListColumnSpan(const TreeListData* data, unsigned column, int* left, int* right);
+// Where a text of that width is drawn in a cell (plain, 2 pixels after the
+// tree column's icon) and the x it must end before; beyond it the text is
+// clipped with "...".
+void TreeListTextSpan(const TreeListData* data, unsigned number, unsigned column, int textWidth, int* x, int* limit);
 LRESULT TreeListHitTest(TreeListData* data, TVHITTESTINFO* info);
 void TreeListRecomputeRowHeight(TreeListData* data);
 
@@ -287,6 +346,9 @@ LRESULT TreeListGetColour(const TreeListData* data, unsigned slot);
 void TreeListApplyFont(TreeListData* data, HFONT font);
 void TreeListReleaseFonts(TreeListData* data);
 HIMAGELIST TreeListBuildCheckImages(void);
+HPEN TreeListSharedDottedPen(void);
+// Removes the system theme from a child (no-op without UxTheme).
+void TreeListUnthemeWindow(HWND hwnd);
 LRESULT TreeListSetImageList(TreeListData* data, WPARAM kind, HIMAGELIST list);
 LRESULT TreeListGetImageList(const TreeListData* data, WPARAM kind);
 void TreeListEnsureStateImages(TreeListData* data);
@@ -294,6 +356,46 @@ void TreeListDropBuiltStateImages(TreeListData* data);
 void TreeListEnsureCellCheckImages(TreeListData* data);
 void TreeListDestroyBuiltImages(TreeListData* data);
 
-// Incremental search (TreeListSearch.cpp).
+// Incremental search (TreeListSearch.cpp). Its time comes from a clock that
+// tests may replace (GetTickCount by default; NULL restores it).
+typedef DWORD(WINAPI* TreeListClock)(void);
+void TreeListSetClock(TreeListClock clock);
 void TreeListOnChar(TreeListData* data, WCHAR ch);
 LRESULT TreeListGetSearchString(TreeListData* data, WCHAR* buffer);
+
+// Painting (TreeListPaint.cpp).
+void TreeListPaint(TreeListData* data, HDC dc, const RECT* area);
+// A picture of an item or cell in an image list the caller owns.
+LRESULT TreeListCreateDragImage(TreeListData* data, WPARAM column, LPARAM item);
+
+// Mouse (TreeListMouse.cpp).
+LRESULT TreeListOnButtonDown(TreeListData* data, UINT button, BOOL doubleClick, WPARAM keys, POINT point);
+LRESULT TreeListOnLeftButtonUp(TreeListData* data, WPARAM keys, POINT point);
+LRESULT TreeListOnMouseMove(TreeListData* data, WPARAM keys, POINT point);
+// Gives the list the focus (semaphore released meanwhile); FALSE when the
+// window went away.
+BOOL TreeListTakeFocus(TreeListData* data);
+// Toggles the check box of an item as a click does; the new state.
+UINT TreeListToggleCheck(TreeListData* data, unsigned number);
+// Changes the selection as the mouse or keyboard asks: keys carry MK_SHIFT
+// and MK_CONTROL for a multiple selection.
+void TreeListSelectWithKeys(TreeListData* data, unsigned number, unsigned column, UINT cause, WPARAM keys);
+
+// Tooltips (TreeListTooltip.cpp).
+void TreeListCreateTooltip(TreeListData* data);
+void TreeListHideTooltip(TreeListData* data);
+void TreeListTrackTooltip(TreeListData* data, POINT point);
+void TreeListOnTooltipTimer(TreeListData* data);
+LRESULT TreeListOnTooltipNotify(TreeListData* data, NMHDR* header);
+
+// Keyboard (TreeListKeyboard.cpp).
+LRESULT TreeListOnKeyDown(TreeListData* data, WPARAM key, LPARAM flags);
+
+// In-place editing (TreeListEdit.cpp).
+// A typed first character is passed on to the editor; dropDown opens a
+// combo's list at once (the alternate start of Ctrl+Enter).
+LRESULT TreeListEditLabel(TreeListData* data, WPARAM how, LPARAM item, WCHAR firstChar, BOOL dropDown);
+// The editor kind a column's edit mode asks for.
+UINT TreeListColumnEditKind(const TreeListData* data, unsigned column);
+LRESULT TreeListEndEdit(TreeListData* data, BOOL keep, BOOL byReturn);
+LRESULT TreeListOnEditCommand(TreeListData* data, UINT code, HWND child);

@@ -189,59 +189,60 @@ static unsigned short CacheWidth(int width)
     return (unsigned short)(width > 0xFFFF ? 0xFFFF : width);
 }
 
-// Callback texts are asked from the parent (semaphore released); the caller
-// re-validates the item afterwards.
-int TreeListItemTextWidth(TreeListData* data, unsigned number, unsigned column)
+const WCHAR* TreeListDisplayText(TreeListData* data, unsigned number, unsigned column, WCHAR* buffer, int* length)
+{
+    const TreeListItem* item = TreeListGetItem(data, number);
+    const TreeListCell* cell = column ? TreeListGetCell(data, number, column) : NULL;
+    BOOL callback = column ? (cell && (cell->callbacks & TLCB_TEXT)) : (item && (item->callbacks & TLCB_TEXT));
+    if (callback) {
+        TreeListQueryText(data, number, column, buffer);
+        *length = lstrlenW(buffer);
+        return buffer;
+    }
+    const WCHAR* text = column ? (cell ? cell->text : NULL) : (item ? item->text : NULL);
+    *length = text ? (column ? cell->textLength : item->textLength) : 0;
+    // Cells clip at 253 characters before measuring.
+    if (column && *length > 253)
+        *length = 253;
+    return TreeListTextOf(text);
+}
+
+int TreeListTextWidthOf(TreeListData* data, unsigned number, unsigned column, const WCHAR* text, int length)
 {
     TreeListItem* item = TreeListGetItem(data, number);
     if (!item)
         return 0;
     BOOL bold = column == 0 && (item->state & TVIS_BOLD);
-    WCHAR buffer[TL_DISPINFO_CHARS];
-    if (column == 0) {
-        if (item->callbacks & TLCB_TEXT) {
-            TreeListQueryText(data, number, 0, buffer);
-            return MeasureText(data, buffer, lstrlenW(buffer), bold);
-        }
-        if (!item->textWidth && item->textLength)
-            item->textWidth = CacheWidth(MeasureText(data, item->text, item->textLength, bold));
-        return item->textWidth;
-    }
-    TreeListCell* cell = TreeListGetCell(data, number, column);
-    if (!cell)
-        return 0;
-    if (cell->callbacks & TLCB_TEXT) {
-        TreeListQueryText(data, number, column, buffer);
-        return MeasureText(data, buffer, lstrlenW(buffer), FALSE);
-    }
-    if (!cell->textWidth && cell->textLength) {
-        // Cells clip at 253 characters before measuring.
-        int length = cell->textLength > 253 ? 253 : cell->textLength;
-        cell->textWidth = CacheWidth(MeasureText(data, cell->text, length, FALSE));
-    }
-    return cell->textWidth;
+    TreeListCell* cell = column ? TreeListGetCell(data, number, column) : NULL;
+    BOOL stored = column ? (cell && text == TreeListTextOf(cell->text)) : text == TreeListTextOf(item->text);
+    if (!stored || length == 0)
+        return MeasureText(data, text, length, bold);
+    unsigned short* cache = column ? &cell->textWidth : &item->textWidth;
+    if (!*cache)
+        *cache = CacheWidth(MeasureText(data, text, length, bold));
+    return *cache;
 }
 
-// Horizontal places of the parts of the tree column of one item, in client
-// coordinates.
-typedef struct TreeColumnLayout {
-    int indentEnd;
-    int buttonX;
-    BOOL hasButton;
-    int stateLeft, stateRight;
-    int iconLeft, iconRight;
-    int textLeft;
-    int labelRight;
-} TreeColumnLayout;
-
-static BOOL LayoutTreeColumn(TreeListData* data, unsigned number, TreeColumnLayout* layout)
+// Callback texts are asked from the parent (semaphore released); the caller
+// re-validates the item afterwards.
+int TreeListItemTextWidth(TreeListData* data, unsigned number, unsigned column)
 {
-    int levels = data->items[number]->level + (data->linesAtRoot ? 1 : 0);
-    int x = -data->hOffset + levels * data->indent;
+    WCHAR buffer[TL_DISPINFO_CHARS];
+    int length = 0;
+    const WCHAR* text = TreeListDisplayText(data, number, column, buffer, &length);
+    if (data->destroyed)
+        return 0;
+    return TreeListTextWidthOf(data, number, column, text, length);
+}
+
+void TreeListLayoutTreeColumn(const TreeListData* data, unsigned number, int textWidth, TreeColumnLayout* layout)
+{
+    const TreeListItem* item = data->items[number];
+    int levels = item->level + (data->linesAtRoot ? 1 : 0);
+    int x = TreeListColumnLeft(data, 0) - data->hOffset + levels * data->indent;
     memset(layout, 0, sizeof *layout);
     layout->indentEnd = x;
     layout->buttonX = x - data->indent + data->buttonSize;
-    const TreeListItem* item = data->items[number];
     layout->hasButton = (data->style & TVS_HASBUTTONS) && levels > 0 && TreeListShowsButton(item);
     layout->stateLeft = layout->stateRight = x;
     if (data->stateImages) {
@@ -255,26 +256,32 @@ static BOOL LayoutTreeColumn(TreeListData* data, unsigned number, TreeColumnLayo
         layout->iconRight = x;
     }
     layout->textLeft = x;
+    layout->labelRight = x + textWidth + 5;
+}
+
+static BOOL LayoutTreeColumn(TreeListData* data, unsigned number, TreeColumnLayout* layout)
+{
     int width = TreeListItemTextWidth(data, number, 0);
     if (data->destroyed || !TreeListGetItem(data, number))
         return FALSE;
-    layout->labelRight = x + width + 5;
+    TreeListLayoutTreeColumn(data, number, width, layout);
     return TRUE;
 }
 
-// Horizontal places of the image and text of a cell in an extra column.
-typedef struct CellLayout {
-    int left, right;
-    int imageLeft, imageRight;
-    int textLeft, textRight;
-} CellLayout;
+void TreeListColumnSpan(const TreeListData* data, unsigned column, int* left, int* right)
+{
+    *left = TreeListColumnLeft(data, column) - data->hOffset;
+    if (data->columnCount == 0)
+        *right = 0x3FFFFFFF;
+    else
+        *right = *left + data->columns[column < data->columnCount ? column : 0].width;
+}
 
-static void LayoutCell(TreeListData* data, unsigned number, unsigned column, CellLayout* layout)
+void TreeListLayoutCell(const TreeListData* data, unsigned number, unsigned column, int textWidth, CellLayout* layout)
 {
     const TreeListColumn* record = &data->columns[column];
     const TreeListCell* cell = TreeListGetCell(data, number, column);
-    layout->left = TreeListColumnLeft(data, column) - data->hOffset;
-    layout->right = layout->left + record->width;
+    TreeListColumnSpan(data, column, &layout->left, &layout->right);
     int imageWidth = 0;
     if (record->editMode >= 6 && data->cellCheckImages)
         imageWidth = data->cellCheckImageWidth;
@@ -282,7 +289,6 @@ static void LayoutCell(TreeListData* data, unsigned number, unsigned column, Cel
         imageWidth = data->normalImageWidth;
     layout->imageLeft = layout->left + 1;
     layout->imageRight = imageWidth ? layout->imageLeft + imageWidth : layout->imageLeft;
-    int textWidth = TreeListItemTextWidth(data, number, column);
     switch (record->align) {
     case 1:
         layout->textLeft = layout->imageRight + (layout->right - layout->imageRight - 6 - textWidth) / 2;
@@ -295,6 +301,29 @@ static void LayoutCell(TreeListData* data, unsigned number, unsigned column, Cel
         break;
     }
     layout->textRight = layout->textLeft + textWidth;
+}
+
+static void LayoutCell(TreeListData* data, unsigned number, unsigned column, CellLayout* layout)
+{
+    int textWidth = TreeListItemTextWidth(data, number, column);
+    TreeListLayoutCell(data, number, column, textWidth, layout);
+}
+
+void TreeListTextSpan(const TreeListData* data, unsigned number, unsigned column, int textWidth, int* x, int* limit)
+{
+    int left, right;
+    TreeListColumnSpan(data, column, &left, &right);
+    *limit = right - 2;
+    if (column == 0) {
+        TreeColumnLayout layout;
+        TreeListLayoutTreeColumn(data, number, textWidth, &layout);
+        *x = layout.textLeft + 2;
+        return;
+    }
+    CellLayout layout;
+    TreeListLayoutCell(data, number, column, textWidth, &layout);
+    int first = layout.imageRight + 4;
+    *x = layout.textLeft < first || layout.textLeft + textWidth > *limit ? first : layout.textLeft;
 }
 
 static BOOL ItemRectOf(TreeListData* data, unsigned number, WPARAM flags, RECT* rect)

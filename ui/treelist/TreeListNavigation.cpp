@@ -146,7 +146,8 @@ BOOL TreeListSelectCaret(TreeListData* data, unsigned number, unsigned column, U
     unsigned old = data->caretItem;
     TreeListItem* oldItem = TreeListGetItem(data, old);
     if (oldItem) {
-        TreeListSetSelectedBit(data, oldItem, FALSE);
+        if (!data->keepSelection)
+            TreeListSetSelectedBit(data, oldItem, FALSE);
         TreeListInvalidateRow(data, old);
     }
     data->caretItem = number;

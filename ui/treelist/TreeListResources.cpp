@@ -77,6 +77,17 @@ HFONT TreeListSharedFont(BOOL bold)
     return sharedFonts[bold ? 1 : 0];
 }
 
+HPEN TreeListSharedDottedPen(void)
+{
+    return sharedDottedPen;
+}
+
+void TreeListUnthemeWindow(HWND hwnd)
+{
+    if (sharedSetWindowTheme)
+        sharedSetWindowTheme(hwnd, L"", L"");
+}
+
 // Colours ---------------------------------------------------------------
 
 static int Channel(COLORREF colour, int shift)

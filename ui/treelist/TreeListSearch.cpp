@@ -10,6 +10,12 @@ static SRWLOCK searchLock = SRWLOCK_INIT;
 static WCHAR searchBuffer[TL_SEARCH_MAX + 1];
 static int searchLength;
 static DWORD lastKeyTime;
+static volatile TreeListClock searchClock = GetTickCount;
+
+void TreeListSetClock(TreeListClock clock)
+{
+    searchClock = clock ? clock : GetTickCount;
+}
 
 static WCHAR FoldCase(WCHAR ch)
 {
@@ -18,6 +24,7 @@ static WCHAR FoldCase(WCHAR ch)
     return ch;
 }
 
+// How long after the previous character the buffer still grows.
 static DWORD RestartLimit(int length)
 {
     if (length == 0)
@@ -25,12 +32,13 @@ static DWORD RestartLimit(int length)
     return length <= 2 ? 750 : 1000;
 }
 
-// Appends ch (folded); tells whether the search starts over.
+// Appends ch (folded); tells whether the search starts over. Repeating a
+// single letter starts over, so that it cycles through the rows with it.
 static BOOL AppendToBuffer(WCHAR ch, WCHAR* copy, int* copyLength)
 {
-    DWORD now = GetTickCount();
+    DWORD now = searchClock();
     AcquireSRWLockExclusive(&searchLock);
-    BOOL restart = searchLength == 0 || now - lastKeyTime > RestartLimit(searchLength) || searchLength >= TL_SEARCH_MAX
+    BOOL restart = now - lastKeyTime > RestartLimit(searchLength) || searchLength >= TL_SEARCH_MAX
                 || (searchLength == 1 && searchBuffer[0] == ch);
     if (restart)
         searchLength = 0;
@@ -92,9 +100,27 @@ static void SelectFound(TreeListData* data, unsigned number)
         TreeListEnsureVisible(data, data->caretColumn, (LPARAM)number);
 }
 
+// Typing into a column edited in place edits it instead of searching.
+static BOOL CharStartsEditing(const TreeListData* data)
+{
+    unsigned count = data->columnCount ? data->columnCount : 1;
+    unsigned column = data->caretColumn;
+    if (!(data->style & TVS_EDITLABELS) || column >= count || !TreeListGetLiveItem(data, data->caretItem))
+        return FALSE;
+    const TreeListColumn* record = &data->columns[column];
+    BYTE mode = record->editMode;
+    return (mode == 1 || mode == 2 || mode == 5 || mode == 7) && !(record->editFlags[0] & TLEF_NOCHARSTART);
+}
+
 void TreeListOnChar(TreeListData* data, WCHAR ch)
 {
-    if (ch < 32 || data->rowCount == 0)
+    if (ch < 32)
+        return;
+    if (CharStartsEditing(data)) {
+        TreeListEditLabel(data, data->caretColumn, (LPARAM)data->caretItem, ch, FALSE);
+        return;
+    }
+    if (data->rowCount == 0)
         return;
     WCHAR folded = FoldCase(ch);
     WCHAR prefix[TL_SEARCH_MAX + 1];
@@ -116,8 +142,9 @@ void TreeListOnChar(TreeListData* data, WCHAR ch)
 
 LRESULT TreeListGetSearchString(TreeListData*, WCHAR* buffer)
 {
+    DWORD now = searchClock();
     AcquireSRWLockExclusive(&searchLock);
-    DWORD elapsed = GetTickCount() - lastKeyTime;
+    DWORD elapsed = now - lastKeyTime;
     LRESULT result;
     if (!buffer) {
         result = elapsed < 751 ? searchLength : 0;

@@ -4,9 +4,7 @@
 
 #include <stdlib.h>
 #include <string.h>
-
-#define TL_TOOLTIP_TIP_WIDTH 10000
-#define TL_EDIT_ID 3
+#include <windowsx.h>
 
 static LONG classRegistered;
 
@@ -45,25 +43,6 @@ static void NotifyPlain(TreeListData* data, UINT code)
     NMHDR header;
     memset(&header, 0, sizeof header);
     TreeListNotify(data, code, &header);
-}
-
-static void CreateTooltip(TreeListData* data)
-{
-    if (data->tooltip)
-        return;
-    data->tooltip = CreateWindowExW(0, TOOLTIPS_CLASSW, NULL, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, data->hwnd, NULL,
-                                    (HINSTANCE)GetWindowLongPtrW(data->hwnd, GWLP_HINSTANCE), NULL);
-    data->tooltipBuilt = data->tooltip != NULL;
-    if (data->tooltip)
-        SendMessageW(data->tooltip, TTM_SETMAXTIPWIDTH, 0, TL_TOOLTIP_TIP_WIDTH);
-}
-
-static void HideTooltip(TreeListData* data)
-{
-    if (data->tooltip)
-        ShowWindow(data->tooltip, SW_HIDE);
-    data->tipItem = 0;
 }
 
 static BOOL ComputeLinesAtRoot(DWORD style)
@@ -113,7 +92,7 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTW* create)
     data->clientWidth = client.right;
     data->clientHeight = client.bottom;
     if (!(data->style & TVS_NOTOOLTIPS))
-        CreateTooltip(data);
+        TreeListCreateTooltip(data);
     TreeListComputeDefaultColours(data);
     if (data->style & TVS_CHECKBOXES)
         TreeListEnsureStateImages(data);
@@ -129,7 +108,10 @@ static LRESULT OnDestroy(TreeListData* data, WPARAM, LPARAM)
     TreeListDeleteAll(data, TRUE);
     if (data->edit)
         DestroyWindow(data->edit);
+    if (data->spentEdit)
+        DestroyWindow(data->spentEdit);
     data->edit = NULL;
+    data->spentEdit = NULL;
     TreeListDestroyHeader(data);
     if (data->tooltip && data->tooltipBuilt)
         DestroyWindow(data->tooltip);
@@ -191,31 +173,22 @@ static LRESULT OnEnable(TreeListData* data, WPARAM enabled, LPARAM)
 {
     data->enabled = enabled != 0;
     if (!data->enabled)
-        HideTooltip(data);
+        TreeListHideTooltip(data);
     InvalidateRect(data->hwnd, NULL, TRUE);
     return 0;
-}
-
-static void PaintBackground(TreeListData* data, HDC dc, const RECT* area)
-{
-    HBRUSH brush = CreateSolidBrush(data->colours[TLC_BACKGROUND]);
-    if (!brush)
-        return;
-    FillRect(dc, area, brush);
-    DeleteObject(brush);
 }
 
 static LRESULT OnPaint(TreeListData* data, WPARAM dc, LPARAM)
 {
     if (dc) {
         RECT client = {0, 0, data->clientWidth, data->clientHeight};
-        PaintBackground(data, (HDC)dc, &client);
+        TreeListPaint(data, (HDC)dc, &client);
         return 0;
     }
     PAINTSTRUCT paint;
     HDC target = BeginPaint(data->hwnd, &paint);
     if (target)
-        PaintBackground(data, target, &paint.rcPaint);
+        TreeListPaint(data, target, &paint.rcPaint);
     EndPaint(data->hwnd, &paint);
     return 0;
 }
@@ -244,10 +217,16 @@ static BOOL IsHandledHeaderCode(UINT code)
 static LRESULT OnNotify(TreeListData* data, WPARAM, LPARAM lParam)
 {
     NMHDR* header = (NMHDR*)lParam;
-    if (!header || !data->header || header->hwndFrom != data->header || !IsHandledHeaderCode(header->code))
+    if (!header)
+        return 0;
+    BOOL fromHeader = data->header && header->hwndFrom == data->header && IsHandledHeaderCode(header->code);
+    BOOL fromTooltip = data->tooltip && header->hwndFrom == data->tooltip && header->code == TTN_GETDISPINFOW;
+    if (!fromHeader && !fromTooltip)
         return 0;
     TreeListLock(data);
-    LRESULT result = data->destroyed ? 0 : TreeListOnHeaderNotify(data, header);
+    LRESULT result = 0;
+    if (!data->destroyed)
+        result = fromHeader ? TreeListOnHeaderNotify(data, header) : TreeListOnTooltipNotify(data, header);
     TreeListUnlock(data);
     return result;
 }
@@ -294,9 +273,9 @@ static LRESULT OnStyleChanged(TreeListData* data, WPARAM which, LPARAM lParam)
         ApplyScrollStyle(data);
     if (changed & TVS_NOTOOLTIPS) {
         if (data->style & TVS_NOTOOLTIPS)
-            HideTooltip(data);
+            TreeListHideTooltip(data);
         else
-            CreateTooltip(data);
+            TreeListCreateTooltip(data);
     }
     return 0;
 }
@@ -310,6 +289,10 @@ static LRESULT OnGetDlgCode(const MSG* message)
 
 static LRESULT OnChar(TreeListData* data, WPARAM ch, LPARAM flags)
 {
+    if (data->suppressChar || !data->enabled) {
+        data->suppressChar = FALSE;
+        return 0;
+    }
     unsigned repeat = (unsigned)(flags & 0xFFFF);
     if (repeat == 0)
         repeat = 1;
@@ -685,12 +668,81 @@ static LRESULT OnRemoveColumn(TreeListData* data, WPARAM index, LPARAM)
 
 static LRESULT OnTimer(TreeListData* data, WPARAM id, LPARAM lParam)
 {
+    if (id == TL_TOOLTIP_TIMER) {
+        TreeListOnTooltipTimer(data);
+        return 0;
+    }
     if (id != TL_SCROLLBAR_TIMER)
         return DefWindowProcW(data->hwnd, WM_TIMER, id, lParam);
     KillTimer(data->hwnd, TL_SCROLLBAR_TIMER);
     data->scrollUpdatePending = FALSE;
     TreeListUpdateScrollBars(data);
     return 0;
+}
+
+// Input ------------------------------------------------------------------
+
+static POINT PointOf(LPARAM position)
+{
+    POINT point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    return point;
+}
+
+static LRESULT OnLButtonDown(TreeListData* data, WPARAM keys, LPARAM position)
+{
+    return TreeListOnButtonDown(data, 1, FALSE, keys, PointOf(position));
+}
+
+static LRESULT OnLButtonDblClk(TreeListData* data, WPARAM keys, LPARAM position)
+{
+    return TreeListOnButtonDown(data, 1, TRUE, keys, PointOf(position));
+}
+
+static LRESULT OnRButtonDown(TreeListData* data, WPARAM keys, LPARAM position)
+{
+    return TreeListOnButtonDown(data, 2, FALSE, keys, PointOf(position));
+}
+
+static LRESULT OnRButtonDblClk(TreeListData* data, WPARAM keys, LPARAM position)
+{
+    return TreeListOnButtonDown(data, 2, TRUE, keys, PointOf(position));
+}
+
+static LRESULT OnLButtonUp(TreeListData* data, WPARAM keys, LPARAM position)
+{
+    return TreeListOnLeftButtonUp(data, keys, PointOf(position));
+}
+
+static LRESULT OnMouseMove(TreeListData* data, WPARAM keys, LPARAM position)
+{
+    return TreeListOnMouseMove(data, keys, PointOf(position));
+}
+
+static LRESULT OnKeyDown(TreeListData* data, WPARAM key, LPARAM flags)
+{
+    return TreeListOnKeyDown(data, key, flags);
+}
+
+static LRESULT OnCommand(TreeListData* data, WPARAM wParam, LPARAM child)
+{
+    if (LOWORD(wParam) != TL_EDIT_ID)
+        return 0;
+    return TreeListOnEditCommand(data, HIWORD(wParam), (HWND)child);
+}
+
+static LRESULT OnEditLabel(TreeListData* data, WPARAM how, LPARAM item)
+{
+    return TreeListEditLabel(data, how, item, 0, FALSE);
+}
+
+static LRESULT OnEndEditLabelNow(TreeListData* data, WPARAM cancel, LPARAM)
+{
+    return TreeListEndEdit(data, cancel == 0, FALSE);
+}
+
+static LRESULT OnCreateDragImage(TreeListData* data, WPARAM column, LPARAM item)
+{
+    return TreeListCreateDragImage(data, column, item);
 }
 
 // Dispatch ---------------------------------------------------------------
@@ -763,6 +815,17 @@ static const LockedHandler lockedHandlers[] = {
     {TLM_ADDCOLUMN, OnAddColumn},
     {TLM_REMOVECOLUMN, OnRemoveColumn},
     {WM_TIMER, OnTimer},
+    {WM_LBUTTONDOWN, OnLButtonDown},
+    {WM_LBUTTONDBLCLK, OnLButtonDblClk},
+    {WM_RBUTTONDOWN, OnRButtonDown},
+    {WM_RBUTTONDBLCLK, OnRButtonDblClk},
+    {WM_LBUTTONUP, OnLButtonUp},
+    {WM_MOUSEMOVE, OnMouseMove},
+    {WM_KEYDOWN, OnKeyDown},
+    {WM_COMMAND, OnCommand},
+    {TVM_EDITLABELW, OnEditLabel},
+    {TVM_ENDEDITLABELNOW, OnEndEditLabelNow},
+    {TVM_CREATEDRAGIMAGE, OnCreateDragImage},
 };
 
 static BOOL RunLocked(TreeListData* data, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
