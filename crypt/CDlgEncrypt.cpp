@@ -174,8 +174,7 @@ void CDlgEncrypt::ListPickedFile(const std::wstring& path)
     if (!file || !fileio::SizeOf(file.Get(), size))
         return;
     file.Reset();
-    totalBytes = size;
-    AppendRows({path});
+    AppendRows({{path, size}});
 }
 
 void CDlgEncrypt::Tell(const wchar_t* text) const
@@ -210,13 +209,15 @@ void CDlgEncrypt::ClearPasswords()
     });
 }
 
-void CDlgEncrypt::AppendRows(const std::vector<std::wstring>& paths)
+void CDlgEncrypt::AppendRows(const std::vector<FoundFile>& files)
 {
     RunOnPageThread([&] {
         const wchar_t* status = ReadyStatus(encryptMode);
-        for (const std::wstring& path : paths)
-            if (HTREEITEM item = list_.InsertItem(path.c_str()))
+        for (const FoundFile& file : files) {
+            totalBytes += file.size;
+            if (HTREEITEM item = list_.InsertItem(file.path.c_str()))
                 list_.SetItemTextAndImage(item, 1, status, kCrossImage);
+        }
     });
 }
 
@@ -236,12 +237,14 @@ std::vector<CDlgEncrypt::ListedFile> CDlgEncrypt::ReadRows(unsigned first, unsig
     return files;
 }
 
-void CDlgEncrypt::SetRowResult(HTREEITEM item, bool done)
+void CDlgEncrypt::SetRowResults(const std::vector<RowResult>& results)
 {
     RunOnPageThread([&] {
-        if (done)
-            list_.SetItemTextAndImage(item, 1, L"完成", kTickImage);
-        else
-            list_.SetItemTextAndImage(item, 1, L"失败", kCrossImage);
+        for (const RowResult& result : results) {
+            if (result.done)
+                list_.SetItemTextAndImage(result.item, 1, L"完成", kTickImage);
+            else
+                list_.SetItemTextAndImage(result.item, 1, L"失败", kCrossImage);
+        }
     });
 }

@@ -38,9 +38,17 @@ public:
     // The listed files' sizes, the denominator of the encryption progress.
     std::atomic<uint64_t> totalBytes{0};
 
+    struct FoundFile {
+        std::wstring path;
+        uint64_t size;
+    };
     struct ListedFile {
         HTREEITEM item;
         std::wstring path;
+    };
+    struct RowResult {
+        HTREEITEM item;
+        bool done;
     };
 
     // The workers' access to the page, from any thread. Each call is one
@@ -48,12 +56,13 @@ public:
     // once the page window is gone the calls do nothing.
     void EnableEncryptControls(bool enable);
     void ClearPasswords();
-    // New rows at the end, each with the ready status of the current mode.
-    void AppendRows(const std::vector<std::wstring>& paths);
+    // New rows at the end, each with the ready status of the current mode;
+    // their sizes are added to totalBytes.
+    void AppendRows(const std::vector<FoundFile>& files);
     // Up to count rows from row first on; fewer at the end of the list.
     std::vector<ListedFile> ReadRows(unsigned first, unsigned count);
-    // "完成" with the tick, or "失败" with the cross.
-    void SetRowResult(HTREEITEM item, bool done);
+    // "完成" with the tick for a file done, else "失败" with the cross.
+    void SetRowResults(const std::vector<RowResult>& results);
     bool IsOpen() const { return window_.Valid(); }
     // Thread-safe by itself.
     CZendalProgressCtrl& Progress() { return progress_; }

@@ -2,6 +2,7 @@
 
 #include "crypt/CDlgEncrypt.h"
 #include "crypt/ExclusiveFile.h"
+#include "crypt/TimedBatch.h"
 #include "fileio/ByteProgress.h"
 #include "fileio/FileStreamer.h"
 #include "framework/WorkerThread.h"
@@ -19,6 +20,18 @@ const uint64_t kKeySeed = 0x5A656E64616C4653ull;
 
 // Rows are fetched from the list in chunks: one cross-thread message each.
 const unsigned kRowsPerRead = 256;
+// Results go to the list in batches: every change to the visible list costs
+// a repaint, which takes longer than encrypting a small file.
+const size_t kMaxPendingResults = 256;
+const DWORD kMaxWaitMs = 100;
+
+// Larger than one buffer: long enough to show the results before it first.
+bool TakesAWhile(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) &&
+           (data.nFileSizeHigh != 0 || data.nFileSizeLow > FileStreamer::kDefaultBufferSize);
+}
 
 void XorBlock(unsigned char* data, DWORD length, BYTE key)
 {
@@ -70,17 +83,23 @@ void CThreadEncrypt::EncryptRows(CDlgEncrypt& page)
 {
     const BYTE key = KeyByte(page.password);
     ByteProgress progress(page.Progress(), page.totalBytes);
-    for (unsigned row = 0; EncryptBusy;) {
+    TimedBatch<CDlgEncrypt::RowResult> results(
+        kMaxPendingResults, kMaxWaitMs,
+        [&page](const std::vector<CDlgEncrypt::RowResult>& done) { page.SetRowResults(done); });
+    for (unsigned row = 0; EncryptBusy && page.IsOpen();) {
         std::vector<CDlgEncrypt::ListedFile> files = page.ReadRows(row, kRowsPerRead);
         if (files.empty())
-            return;
+            break;
         for (const auto& file : files) {
             if (!page.IsOpen())
-                return;
-            page.SetRowResult(file.item, TransformFile(file.path, key, progress));
+                break;
+            if (TakesAWhile(file.path))
+                results.Flush();
+            results.Add({file.item, TransformFile(file.path, key, progress)});
         }
         row += static_cast<unsigned>(files.size());
     }
+    results.Flush();
 }
 
 uint64_t CThreadEncrypt::DeriveKey(const std::wstring& password)

@@ -2,13 +2,33 @@
 
 #include "crypt/CDlgEncrypt.h"
 #include "crypt/ExclusiveFile.h"
-#include "crypt/FoundFileBatch.h"
 #include "crypt/SystemFolderGuard.h"
+#include "crypt/TimedBatch.h"
 #include "framework/WorkerThread.h"
 
 #include <cwchar>
 
 std::atomic<int> SearchBusy{0};
+
+namespace {
+
+// One message per 512 files or a tenth of a second instead of two per file.
+const size_t kMaxPendingFiles = 512;
+const DWORD kMaxWaitMs = 100;
+
+} // namespace
+
+struct CThreadEncryptSerach::Walk {
+    explicit Walk(CDlgEncrypt& page)
+        : page(page), found(kMaxPendingFiles, kMaxWaitMs,
+                            [&page](const std::vector<CDlgEncrypt::FoundFile>& files) { page.AppendRows(files); })
+    {
+    }
+
+    CDlgEncrypt& page;
+    SystemFolderGuard guard;
+    TimedBatch<CDlgEncrypt::FoundFile> found;
+};
 
 bool CThreadEncryptSerach::StartSearch(CDlgEncrypt& page)
 {
@@ -20,9 +40,9 @@ DWORD WINAPI CThreadEncryptSerach::SearchThreadProc(LPVOID parameter)
     auto& page = *static_cast<CDlgEncrypt*>(parameter);
     page.EnableEncryptControls(false);
     try {
-        FoundFileBatch found(page);
-        SearchFolder(page.folderPath, SystemFolderGuard(), found);
-        found.Flush();
+        Walk walk(page);
+        SearchFolder(walk, page.folderPath);
+        walk.found.Flush();
     } catch (...) {
         // The page is handed back with what was listed so far.
     }
@@ -34,8 +54,7 @@ DWORD WINAPI CThreadEncryptSerach::SearchThreadProc(LPVOID parameter)
 // A pattern beyond the path limit ends the branch like a folder that cannot be
 // listed; this also ends a descent through a folder link into its own ancestors.
 // Once the page window is gone nothing more could be listed: the walk ends.
-void CThreadEncryptSerach::SearchFolder(const std::wstring& folder, const SystemFolderGuard& guard,
-                                        FoundFileBatch& found)
+void CThreadEncryptSerach::SearchFolder(Walk& walk, const std::wstring& folder)
 {
     std::wstring pattern = folder + L"\\*.*";
     if (!WithinPathLimit(pattern))
@@ -45,30 +64,29 @@ void CThreadEncryptSerach::SearchFolder(const std::wstring& folder, const System
     if (!listing)
         return;
     do {
-        Consider(folder, entry, guard, found);
-        found.FlushIfDue();
-    } while (SearchBusy && found.PageOpen() && ::FindNextFileW(listing.Get(), &entry));
+        Consider(walk, folder, entry);
+        walk.found.FlushIfDue();
+    } while (SearchBusy && walk.page.IsOpen() && ::FindNextFileW(listing.Get(), &entry));
 }
 
 // Nothing inside the Windows or system folder is listed, even below a picked
 // drive root: encrypting those files would break the system. A folder that is
 // covered is not entered, since everything below it is covered too.
-void CThreadEncryptSerach::Consider(const std::wstring& folder, const WIN32_FIND_DATAW& entry,
-                                    const SystemFolderGuard& guard, FoundFileBatch& found)
+void CThreadEncryptSerach::Consider(Walk& walk, const std::wstring& folder, const WIN32_FIND_DATAW& entry)
 {
     if (IsSkippedName(entry.cFileName))
         return;
     std::wstring path = folder + L"\\" + entry.cFileName;
-    if (guard.Covers(path))
+    if (walk.guard.Covers(path))
         return;
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        SearchFolder(path, guard, found);
+        SearchFolder(walk, path);
         return;
     }
     if ((entry.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) || !CanOpenExclusively(path))
         return;
     uint64_t size = (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
-    found.Add(std::move(path), size);
+    walk.found.Add({std::move(path), size});
 }
 
 bool CThreadEncryptSerach::IsSkippedName(const wchar_t* name)

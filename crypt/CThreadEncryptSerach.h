@@ -5,8 +5,6 @@
 #include <string>
 
 class CDlgEncrypt;
-class FoundFileBatch;
-class SystemFolderGuard;
 
 // 1 while a folder walk is active: set by StartSearch, cleared by the worker
 // as its last step.
@@ -27,11 +25,13 @@ public:
     bool StartSearch(CDlgEncrypt& page);
     // The worker thread's body; the parameter is the page. Returns 1.
     static DWORD WINAPI SearchThreadProc(LPVOID page);
-    static void SearchFolder(const std::wstring& folder, const SystemFolderGuard& guard, FoundFileBatch& found);
 
 private:
-    static void Consider(const std::wstring& folder, const WIN32_FIND_DATAW& entry, const SystemFolderGuard& guard,
-                         FoundFileBatch& found);
+    // The page, the folders kept out, and the files found but not yet listed.
+    struct Walk;
+
+    static void SearchFolder(Walk& walk, const std::wstring& folder);
+    static void Consider(Walk& walk, const std::wstring& folder, const WIN32_FIND_DATAW& entry);
     static bool IsSkippedName(const wchar_t* name);
     static bool CanOpenExclusively(const std::wstring& path);
 };

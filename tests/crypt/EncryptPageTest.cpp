@@ -8,6 +8,7 @@
 #include "support/PumpUntil.h"
 #include "support/TempProgramFolder.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -180,6 +181,47 @@ TEST_F(EncryptPageTest, APickedFolderIsWalkedAndEveryRowProcessedAgainOnASecondR
         EXPECT_TRUE(IsReadOnly(path));
         EXPECT_FALSE(FileExists(CThreadEncrypt::TemporaryPath(path)));
     }
+}
+
+namespace {
+
+// Looks at a large file at the moment the list first shows "完成".
+struct FirstResultWatch {
+    std::wstring large;
+    std::string head;
+    int largeUntouched = -1;
+};
+
+LRESULT CALLBACK WatchFirstResult(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+{
+    auto* watch = reinterpret_cast<FirstResultWatch*>(data);
+    auto* cell = reinterpret_cast<const TVITEMW*>(lParam);
+    if (msg == TVM_SETITEMW && watch->largeUntouched < 0 && cell->pszText && std::wstring(cell->pszText) == L"完成")
+        watch->largeUntouched = testkit::ReadBytesAt(watch->large, 0, 16) == watch->head &&
+                                !FileExists(CThreadEncrypt::TemporaryPath(watch->large));
+    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+} // namespace
+
+// Results wait to be shown in batches, but not behind a file that takes a while.
+TEST_F(EncryptPageTest, ResultsBeforeALargeFileAreShownBeforeItsTurn)
+{
+    std::wstring small = Write(folder, L"small.txt", "small");
+    const std::string plain = PatternBytes(3 * 1024 * 1024, 8);
+    std::wstring large = Write(folder, L"large.bin", plain);
+    host->Page().AppendRows({{small, 5}, {large, plain.size()}});
+
+    FirstResultWatch watch{large, plain.substr(0, 16)};
+    HWND list = host->Page().ListWindow();
+    ::SetWindowSubclass(list, &WatchFirstResult, 1, reinterpret_cast<DWORD_PTR>(&watch));
+    host->Encrypt(L"pw");
+    ::RemoveWindowSubclass(list, &WatchFirstResult, 1);
+
+    EXPECT_EQ(1, watch.largeUntouched);
+    for (const Row& row : host->Rows())
+        EXPECT_EQ(L"完成", row.status);
+    EXPECT_TRUE(XorEach(plain, CThreadEncrypt::KeyByte(L"pw")) == ReadWholeFile(large));
 }
 
 TEST_F(EncryptPageTest, OnlyEmptyFilesListedShowANoughtBarUntilTheEnd)
