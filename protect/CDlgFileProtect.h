@@ -1,8 +1,9 @@
 #pragma once
 #include "protect/CDlgProtectPage.h"
+#include "protect/ProtectPageTable.h"
 
 // The file protection page.
 class CDlgFileProtect : public CDlgProtectPage {
 public:
-    CDlgFileProtect() : CDlgProtectPage(IDD_FILEPROTECT) {}
+    CDlgFileProtect() : CDlgProtectPage(kFileProtectTable) {}
 };

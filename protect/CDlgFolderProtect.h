@@ -1,8 +1,9 @@
 #pragma once
 #include "protect/CDlgProtectPage.h"
+#include "protect/ProtectPageTable.h"
 
 // The folder protection page.
 class CDlgFolderProtect : public CDlgProtectPage {
 public:
-    CDlgFolderProtect() : CDlgProtectPage(IDD_FOLDERPROTECT) {}
+    CDlgFolderProtect() : CDlgProtectPage(kFolderProtectTable) {}
 };

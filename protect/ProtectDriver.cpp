@@ -48,6 +48,12 @@ bool Control(HANDLE device, DWORD code, void* in, DWORD inSize, void* out, DWORD
     return ::DeviceIoControl(device, code, in, inSize, out, outSize, &returned, nullptr) != FALSE;
 }
 
+// The record's path bytes; false when the path had to be cut to fit them.
+bool ToRecordPath(char (&bytes)[ZDL_PATH_BYTES], const std::wstring& path)
+{
+    return ZendalUnicodeToAnsi(bytes, path.c_str(), ZDL_PATH_BYTES) <= static_cast<int>(ZDL_PATH_BYTES);
+}
+
 } // namespace
 
 HANDLE OpenProtectDevice(const std::wstring& driverFile)
@@ -119,12 +125,18 @@ bool SetFixedDrives(HANDLE device, DWORD driveWord)
     return Control(device, IOCTL_SET_FIXED_DRIVES, &word, sizeof(word), &word, sizeof(word));
 }
 
+bool FitsPathRecord(const std::wstring& path)
+{
+    char bytes[ZDL_PATH_BYTES];
+    return ToRecordPath(bytes, path);
+}
+
 bool SendPathRecord(HANDLE device, ProtectListKind kind, const std::wstring& modes, const std::wstring& path,
                     bool remove)
 {
     ProtectPathRecord record;
     std::memset(&record, 0, sizeof(record));
-    if (ZendalUnicodeToAnsi(record.path, path.c_str(), ZDL_PATH_BYTES) > ZDL_PATH_BYTES)
+    if (!ToRecordPath(record.path, path))
         return false;
     record.remove = remove ? 1 : 0;
     bool accepted = true;

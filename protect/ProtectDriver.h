@@ -32,10 +32,13 @@ bool SetProtectSwitch(HANDLE device, bool on);
 DWORD ComputeFixedDriveWord();
 bool SetFixedDrives(HANDLE device, DWORD driveWord);
 
+// Whether the path's ANSI form, with its terminator, fits the record's 256 bytes.
+bool FitsPathRecord(const std::wstring& path);
+
 // Sends the path once for each of the letters o, w, i (in that order) found
 // in modes, to the kind's list of that mode. Returns whether every record
-// sent was accepted. A path whose ANSI form does not fit the record is not
-// sent at all: cut short it would name a different file or folder.
+// sent was accepted. A path that does not fit the record is not sent at
+// all: cut short it would name a different file or folder.
 bool SendPathRecord(HANDLE device, ProtectListKind kind, const std::wstring& modes, const std::wstring& path,
                     bool remove);
 // Empties the kind's three lists (clear codes in the order o, w, i).

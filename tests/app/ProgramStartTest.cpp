@@ -136,7 +136,8 @@ TEST_F(ProgramTest, ThePageHostFollowsTheFrameAfterAPressAndKeepsItsPlaceThrough
 
     POINT frameBefore = TopLeft(main);
     ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_MAIN_MINIMIZE, BN_CLICKED), 0);
-    ASSERT_TRUE(testkit::PumpUntil([&] { return ::IsIconic(main) != FALSE; }));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return ::IsIconic(main) != FALSE; }))
+        << "in move loop " << testkit::InMoveLoop(main) << ", frame visible " << ::IsWindowVisible(main);
     ASSERT_TRUE(testkit::PumpUntil([&] { return !::IsWindowVisible(host); }));
     ::ShowWindowAsync(main, SW_RESTORE);
     ASSERT_TRUE(testkit::PumpUntil([&] { return !::IsIconic(main) && ::IsWindowVisible(host); }))
