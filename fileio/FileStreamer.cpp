@@ -39,7 +39,7 @@ bool FileStreamer::WriteZeros(HANDLE file, uint64_t count)
     return true;
 }
 
-bool FileStreamer::Copy(HANDLE source, HANDLE target, uint64_t limit, uint64_t& copied)
+bool FileStreamer::Copy(HANDLE source, HANDLE target, uint64_t limit, uint64_t& copied, const Transform& transform)
 {
     copied = 0;
     if (!Ready())
@@ -53,6 +53,8 @@ bool FileStreamer::Copy(HANDLE source, HANDLE target, uint64_t limit, uint64_t& 
             return false;
         if (read == 0)
             break;
+        if (transform)
+            transform(buffer_.get(), read);
         endsInHole = IsZero(read);
         if (!(endsInHole ? Skip(target, read) : WriteChunk(target, read)))
             return false;

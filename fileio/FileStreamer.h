@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class ByteProgress;
@@ -28,12 +29,15 @@ public:
     // Writes count zero bytes from the file's current position on.
     bool WriteZeros(HANDLE file, uint64_t count);
 
+    // Applied to every chunk in the buffer between reading and writing it.
+    using Transform = std::function<void(unsigned char* data, DWORD size)>;
+
     // Copies from the source's current position to the target's until limit
     // bytes are copied or the source ends; copied tells how many. The target
     // must be written at its end (a file just created or truncated): runs of
     // zero bytes are passed over instead of written and the length set at the
     // end, so that the holes of a sparse source stay holes.
-    bool Copy(HANDLE source, HANDLE target, uint64_t limit, uint64_t& copied);
+    bool Copy(HANDLE source, HANDLE target, uint64_t limit, uint64_t& copied, const Transform& transform = Transform());
 
     // The smallest whole number of blocks that holds at least size bytes, in bytes.
     static uint64_t WholeBlocks(uint64_t size);

@@ -16,6 +16,8 @@ public:
 
     void Set(HWND hwnd) { hwnd_ = hwnd; }
     void Clear() { hwnd_ = nullptr; }
+    // Whether sends still reach the window.
+    bool Valid() const { return hwnd_ != nullptr; }
 
     LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
     {

@@ -5,13 +5,8 @@
 #include "framework/MessageMap.h"
 #include "protect/ProtectDriver.h"
 #include "shell/CDlgSubMain.h"
+#include "shell/PasswordEntry.h"
 #include "shell/SettingsFile.h"
-
-namespace {
-
-const size_t kMaxPasswordLength = 10;
-
-} // namespace
 
 bool CDlgFunction::ProcessMessage(fw::Message& m)
 {
@@ -77,13 +72,7 @@ const wchar_t* CDlgFunction::PasswordRefusal(const std::wstring& old, const std:
     std::wstring stored = ReadPassword(settingsFile_);
     if (stored != kNoPasswordMarker && old != stored)
         return L"旧密码填写不正确";
-    if (entered.empty() || confirmation.empty())
-        return L"输入的密码不能为空";
-    if (confirmation != entered)
-        return L"两次输入的密码不同";
-    if (entered.size() > kMaxPasswordLength)
-        return L"密码有效字符为10位";
-    return nullptr;
+    return PasswordProblemText(CheckPasswordEntry(entered, confirmation));
 }
 
 void CDlgFunction::OnSavePassword()

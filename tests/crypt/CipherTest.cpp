@@ -1,0 +1,183 @@
+#include "CryptFiles.h"
+
+#include "crypt/CThreadEncrypt.h"
+#include "fileio/ByteProgress.h"
+#include "ui/skin/CZendalProgressCtrl.h"
+
+#include <gtest/gtest.h>
+
+using namespace crypt_test;
+using testkit::FileExists;
+using testkit::PatternBytes;
+using testkit::ReadWholeFile;
+
+namespace {
+
+// The whole per-file operation, as the worker applies it to one listed file.
+class CipherTest : public testing::Test {
+protected:
+    bool Transform(const std::wstring& path, const std::wstring& password, uint64_t total = 0)
+    {
+        ByteProgress progress(bar, total);
+        return CThreadEncrypt::TransformFile(path, CThreadEncrypt::KeyByte(password), progress);
+    }
+
+    testkit::ScratchFolder folder;
+    CZendalProgressCtrl bar;
+    ActiveRun run;
+};
+
+} // namespace
+
+TEST(KeyTest, TheKeyBytesOfThesePasswordsArePartOfTheFileFormat)
+{
+    EXPECT_EQ(0x5A656E64616C46B3ull, CThreadEncrypt::DeriveKey(L"abc"));
+    EXPECT_EQ(0xB3, CThreadEncrypt::KeyByte(L"abc"));
+    EXPECT_EQ(0x54, CThreadEncrypt::KeyByte(L"123456"));
+    EXPECT_EQ(0x14, CThreadEncrypt::KeyByte(L"密码"));
+    EXPECT_EQ(0x5A656E64616C6514ull, CThreadEncrypt::DeriveKey(L"密码"));
+}
+
+TEST(KeyTest, OrderRepeatsInPairsAndTheHighBitsOfACharacterDoNotMatter)
+{
+    EXPECT_EQ(CThreadEncrypt::KeyByte(L"abc"), CThreadEncrypt::KeyByte(L"cab"));
+    EXPECT_EQ(CThreadEncrypt::KeyByte(L"abc"), CThreadEncrypt::KeyByte(L"abxcx"));
+    EXPECT_EQ(CThreadEncrypt::KeyByte(L"a"), CThreadEncrypt::KeyByte(L"\u0161"));
+    EXPECT_EQ(CThreadEncrypt::KeyByte(L"a"), CThreadEncrypt::KeyByte(L"\u00E1"));
+    EXPECT_NE(CThreadEncrypt::KeyByte(L"abc"), CThreadEncrypt::KeyByte(L"abd"));
+}
+
+TEST_F(CipherTest, EveryByteIsXoredWithTheKeyAndTheSamePasswordRestoresTheFile)
+{
+    // More than one buffer, with a tail that fills no whole block, and a
+    // stretch of the key byte that comes out as zeros.
+    std::string plain = PatternBytes(3 * 1024 * 1024 + 17, 1);
+    plain.replace(1024 * 1024, 2 * 1024 * 1024, 2 * 1024 * 1024, static_cast<char>(CThreadEncrypt::KeyByte(L"secret")));
+    std::wstring path = Write(folder, L"文档.bin", plain);
+
+    ASSERT_TRUE(Transform(path, L"secret"));
+    // Compared as a whole: a failure should not print megabytes.
+    EXPECT_TRUE(XorEach(plain, CThreadEncrypt::KeyByte(L"secret")) == ReadWholeFile(path));
+    EXPECT_TRUE(IsReadOnly(path));
+    EXPECT_FALSE(FileExists(CThreadEncrypt::TemporaryPath(path)));
+
+    ASSERT_TRUE(Transform(path, L"cretse"));
+    EXPECT_TRUE(plain == ReadWholeFile(path)) << "a rearranged password is the same key";
+    EXPECT_TRUE(IsReadOnly(path));
+}
+
+TEST_F(CipherTest, AWrongPasswordSucceedsWithOtherBytesOfTheSameLength)
+{
+    const std::string plain = PatternBytes(5000, 2);
+    std::wstring path = Write(folder, L"a.txt", plain);
+    ASSERT_TRUE(Transform(path, L"right"));
+    ASSERT_TRUE(Transform(path, L"wrong"));
+    std::string result = ReadWholeFile(path);
+    EXPECT_EQ(plain.size(), result.size());
+    EXPECT_NE(plain, result);
+    EXPECT_TRUE(XorEach(plain, CThreadEncrypt::KeyByte(L"right") ^ CThreadEncrypt::KeyByte(L"wrong")) == result);
+}
+
+TEST_F(CipherTest, EmptyAndReadOnlyFilesAreProcessedAndEndReadOnly)
+{
+    std::wstring empty = Write(folder, L"empty", "");
+    ASSERT_TRUE(Transform(empty, L"pw"));
+    EXPECT_EQ(0, testkit::SizeOfFile(empty));
+    EXPECT_TRUE(IsReadOnly(empty));
+
+    std::wstring locked = Write(folder, L"ro.txt", "read only");
+    ASSERT_TRUE(::SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(Transform(locked, L"pw"));
+    EXPECT_EQ(XorEach("read only", CThreadEncrypt::KeyByte(L"pw")), ReadWholeFile(locked));
+    EXPECT_TRUE(IsReadOnly(locked));
+}
+
+TEST_F(CipherTest, ALeftoverTemporaryFileIsTruncatedAndReused)
+{
+    std::wstring path = Write(folder, L"a.txt", "short");
+    Write(folder, L"a.txt.zdltemp", PatternBytes(100000, 3));
+    ASSERT_TRUE(Transform(path, L"pw"));
+    EXPECT_EQ(XorEach("short", CThreadEncrypt::KeyByte(L"pw")), ReadWholeFile(path));
+    EXPECT_FALSE(FileExists(folder.File(L"a.txt.zdltemp")));
+}
+
+TEST_F(CipherTest, APathWhoseTemporaryNameExceedsThePathLimitFails)
+{
+    // The temporary name adds 8 characters; 259 is the longest path.
+    size_t prefix = folder.Path().size() + 1;
+    std::wstring fits = Write(folder, std::wstring(251 - prefix, L'f'), "fits");
+    std::wstring tooLong = Write(folder, std::wstring(252 - prefix, L'l'), "too long");
+    ASSERT_EQ(252u, tooLong.size());
+
+    EXPECT_TRUE(Transform(fits, L"pw"));
+    EXPECT_FALSE(Transform(tooLong, L"pw"));
+    EXPECT_EQ("too long", ReadWholeFile(tooLong));
+    EXPECT_FALSE(IsReadOnly(tooLong));
+}
+
+TEST_F(CipherTest, AFileInUseElsewhereFailsAndStaysAsItWas)
+{
+    std::wstring path = Write(folder, L"busy.txt", "in use");
+    OpenElsewhere other(path);
+    ASSERT_TRUE(other.Valid());
+    EXPECT_FALSE(Transform(path, L"pw"));
+    EXPECT_EQ("in use", ReadWholeFile(path));
+    EXPECT_FALSE(IsReadOnly(path));
+    EXPECT_FALSE(FileExists(CThreadEncrypt::TemporaryPath(path)));
+}
+
+TEST_F(CipherTest, WhenTheTemporaryFileCannotBeCreatedTheFileFailsAndNothingElseIsTouched)
+{
+    std::wstring blockedByFolder = Write(folder, L"a.txt", "plain a");
+    MakeFolder(folder, L"a.txt.zdltemp");
+    EXPECT_FALSE(Transform(blockedByFolder, L"pw"));
+    EXPECT_EQ("plain a", ReadWholeFile(blockedByFolder));
+    EXPECT_TRUE(::GetFileAttributesW(folder.File(L"a.txt.zdltemp").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+
+    std::wstring blockedByOpenFile = Write(folder, L"b.txt", "plain b");
+    std::wstring held = Write(folder, L"b.txt.zdltemp", "somebody's");
+    OpenElsewhere other(held);
+    EXPECT_FALSE(Transform(blockedByOpenFile, L"pw"));
+    EXPECT_EQ("plain b", ReadWholeFile(blockedByOpenFile));
+    EXPECT_EQ("somebody's", ReadWholeFile(held)) << "a file the worker did not create is not deleted";
+}
+
+TEST_F(CipherTest, AFailedReplacementLeavesTheFileAsItWasAndNoTemporaryFile)
+{
+    // A file mapped into memory can be read but not replaced.
+    std::wstring path = Write(folder, L"mapped.txt", "mapped bytes");
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE mapping = ::CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    void* view = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    ::CloseHandle(mapping);
+    ::CloseHandle(file);
+    ASSERT_NE(nullptr, view);
+
+    EXPECT_FALSE(Transform(path, L"pw"));
+    ::UnmapViewOfFile(view);
+    EXPECT_EQ("mapped bytes", ReadWholeFile(path));
+    EXPECT_TRUE(IsReadOnly(path)) << "the attribute cleared for the move comes back";
+    EXPECT_FALSE(FileExists(CThreadEncrypt::TemporaryPath(path)));
+}
+
+TEST_F(CipherTest, AReadThatFailsIsAFailureAndTheTargetIsDeleted)
+{
+    // Reading the process's own memory file from offset 0 fails with an I/O error.
+    std::wstring target = folder.File(L"copy.zdltemp");
+    ByteProgress progress(bar, 0);
+    EXPECT_FALSE(CThreadEncrypt::XorCopyFile(L"Z:\\proc\\self\\mem", target, 0x55, progress));
+    EXPECT_FALSE(FileExists(target));
+}
+
+TEST_F(CipherTest, ProgressIsCountedInBytesOverTheWholeRun)
+{
+    bar.SetRange(0, 100);
+    std::wstring first = Write(folder, L"1", PatternBytes(1000, 4));
+    std::wstring second = Write(folder, L"2", PatternBytes(3000, 5));
+    ByteProgress progress(bar, 8000);
+    ASSERT_TRUE(CThreadEncrypt::TransformFile(first, 1, progress));
+    EXPECT_EQ(12.0, bar.Pos());
+    ASSERT_TRUE(CThreadEncrypt::TransformFile(second, 1, progress));
+    EXPECT_EQ(50.0, bar.Pos());
+}
