@@ -66,6 +66,7 @@ TEST_F(NavigationTest, SwitchingHidesAndShowsTheSamePageWindows)
 
     for (int i : {3, 5, 1, 0}) {
         testkit::ClickWindow(host->Item(IDC_NAV_ENCRYPT + i));
+        ASSERT_TRUE(testkit::PumpUntil([&] { return host->Page(i).IsVisible(); })) << i;
         for (int j = 0; j < CDlgSubMain::kPageCount; ++j)
             EXPECT_EQ(i == j, host->Page(j).IsVisible()) << i << " " << j;
         EXPECT_EQ(1, host->NavigationButton(i).current);
