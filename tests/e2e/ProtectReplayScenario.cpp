@@ -1,6 +1,7 @@
 #include "ProgramSession.h"
 #include "RemoteTreeList.h"
 
+#include "protect/ProtectDriver.h"
 #include "resource.h"
 #include "support/DriverClient.h"
 #include "support/PumpUntil.h"
@@ -101,15 +102,31 @@ bool Remove(HWND page, const std::wstring& path)
     return false;
 }
 
-} // namespace
+// Whatever the scenario left in the driver when it stopped early is taken
+// out again: the driver outlives the test.
+class ProtectReplay : public testing::Test {
+protected:
+    void TearDown() override
+    {
+        if (!device.Valid())
+            return;
+        if (DriverLists(device.Get(), file) != "------")
+            SendPathRecord(device.Get(), ProtectListKind::File, L"owi", file, true);
+        if (DriverLists(device.Get(), folderPath) != "------")
+            SendPathRecord(device.Get(), ProtectListKind::Folder, L"owi", folderPath, true);
+    }
 
-TEST(ProtectReplay, AProtectedFileAndFolderAreStoredSentToTheDriverAndReplayedAtTheNextStart)
-{
     fw::FileHandle device = testkit::OpenTestDevice();
-    ASSERT_TRUE(device.Valid());
     testkit::ScratchFolder scratch;
     const std::wstring file = scratch.File(L"protected-file.txt");
     const std::wstring folderPath = scratch.File(L"protected-folder");
+};
+
+} // namespace
+
+TEST_F(ProtectReplay, AProtectedFileAndFolderAreStoredSentToTheDriverAndReplayedAtTheNextStart)
+{
+    ASSERT_TRUE(device.Valid());
     ASSERT_TRUE(testkit::WriteWholeFile(file, "keep"));
     ASSERT_TRUE(::CreateDirectoryW(folderPath.c_str(), nullptr));
     ASSERT_EQ("------", DriverLists(device.Get(), file));
