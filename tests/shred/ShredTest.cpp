@@ -1,6 +1,7 @@
 #include "framework/UniqueHandle.h"
 #include "shred/CDlgCrush.h"
 #include "support/EnableLog.h"
+#include "support/FileHolder.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/PopupParent.h"
 #include "support/PumpUntil.h"
@@ -17,53 +18,6 @@ using testkit::ReadWholeFile;
 using testkit::WriteWholeFile;
 
 const uint64_t k4GiB = 4ull << 30;
-
-std::wstring HelperPath()
-{
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\')) + L"\\hold_file.exe";
-}
-
-// Another process that has the file open, until the holder goes.
-class FileHolder {
-public:
-    explicit FileHolder(const std::wstring& path)
-    {
-        std::wstring tag = std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(::GetTickCount());
-        std::wstring readyName = L"zendal-hold-ready-" + tag;
-        std::wstring releaseName = L"zendal-hold-release-" + tag;
-        ready_.Reset(::CreateEventW(nullptr, TRUE, FALSE, readyName.c_str()));
-        release_.Reset(::CreateEventW(nullptr, TRUE, FALSE, releaseName.c_str()));
-        std::wstring command = L"\"" + HelperPath() + L"\" \"" + path + L"\" " + readyName + L" " + releaseName;
-        std::vector<wchar_t> line(command.begin(), command.end());
-        line.push_back(L'\0');
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process{};
-        if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-            return;
-        process_.Reset(process.hProcess);
-        fw::KernelHandle thread(process.hThread);
-        holding_ = testkit::PumpUntil([&] { return ::WaitForSingleObject(ready_.Get(), 0) == WAIT_OBJECT_0; });
-    }
-
-    ~FileHolder()
-    {
-        ::SetEvent(release_.Get());
-        if (process_)
-            ::WaitForSingleObject(process_.Get(), 30000);
-    }
-
-    bool Holding() const { return holding_; }
-
-private:
-    fw::KernelHandle ready_;
-    fw::KernelHandle release_;
-    fw::KernelHandle process_;
-    bool holding_ = false;
-};
 
 FILETIME LastWriteTime(const std::wstring& path)
 {
@@ -206,7 +160,7 @@ TEST_F(ShredTest, AFileHeldOpenByAnotherProcessIsNeitherChangedNorDeletedAndStay
     ASSERT_TRUE(WriteWholeFile(path, content));
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
     {
-        FileHolder holder(path);
+        testkit::FileHolder holder(path);
         ASSERT_TRUE(holder.Holding());
         Start(path);
         EXPECT_EQ(100, page.Progress().Pos());
