@@ -65,17 +65,12 @@ protected:
 
     std::wstring StoredModes(ProtectListKind kind, const std::wstring& path) const
     {
-        wchar_t value[256] = {};
-        ::GetPrivateProfileStringW(ProtectListStore::SectionName(kind), path.c_str(), nullptr, value, 256,
-                                   Settings().c_str());
-        return value;
+        return protecttest::StoredModes(Settings(), kind, path);
     }
 
     std::wstring Listed(ProtectListKind kind, const std::wstring& path)
     {
-        testkit::DriverState state;
-        EXPECT_TRUE(testkit::QueryState(device.Get(), &state));
-        return ListedModes(state, kind, path);
+        return protecttest::ListedModes(device.Get(), kind, path);
     }
 
     fw::FileHandle device;

@@ -1,5 +1,6 @@
 #include "ProtectTestKit.h"
 
+#include "protect/ProtectListStore.h"
 #include "ui/treelist/TreeList.h"
 
 #include <cstring>
@@ -121,6 +122,22 @@ WriteLock::WriteLock(const std::wstring& path)
     : handle_(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr))
 {
+}
+
+std::wstring ListedModes(HANDLE device, ProtectListKind kind, const std::wstring& path)
+{
+    testkit::DriverState state;
+    if (!testkit::QueryState(device, &state))
+        return L"?";
+    return ListedModes(state, kind, path);
+}
+
+std::wstring StoredModes(const std::wstring& settingsFile, ProtectListKind kind, const std::wstring& path)
+{
+    wchar_t value[256] = {};
+    ::GetPrivateProfileStringW(ProtectListStore::SectionName(kind), path.c_str(), nullptr, value, 256,
+                               settingsFile.c_str());
+    return value;
 }
 
 } // namespace protecttest

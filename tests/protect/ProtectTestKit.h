@@ -20,6 +20,10 @@ std::wstring CreateEmptyFile(const std::wstring& path);
 int DriverList(ProtectListKind kind, wchar_t mode);
 // The mode letters whose list of the kind holds the path.
 std::wstring ListedModes(const testkit::DriverState& state, ProtectListKind kind, const std::wstring& path);
+// The same, asked of the driver now.
+std::wstring ListedModes(HANDLE device, ProtectListKind kind, const std::wstring& path);
+// The modes text the settings file holds for the path in the kind's section.
+std::wstring StoredModes(const std::wstring& settingsFile, ProtectListKind kind, const std::wstring& path);
 
 // The control codes of the recorded calls, without state queries, in order.
 std::vector<DWORD> SentCodes(const std::vector<drivertest::DeviceCall>& calls);
