@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Makes the build tree's Wine prefix ready for the program: 32-bit, Wine's own
-# fonts, the Chinese dialog font substituted, a virtual desktop (window maps are
-# slow without a window manager), no crash dialog. Needs a display.
+# Makes the build tree's Wine prefix ready for the program: its architecture
+# (wine-env.sh), Wine's own fonts, the Chinese dialog font substituted, a
+# virtual desktop (window maps are slow without a window manager), no crash
+# dialog. Needs a display.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 
