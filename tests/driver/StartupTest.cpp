@@ -1,3 +1,4 @@
+#include "ProgramStartUp.h"
 #include "support/DriverClient.h"
 #include "protect/ProtectDriver.h"
 #include "support/DriverService.h"
@@ -12,13 +13,9 @@
 
 namespace {
 
+using drivertest::OpenDeviceDirectly;
+using drivertest::WaitForStartUp;
 using testkit::DriverState;
-
-fw::FileHandle OpenDeviceDirectly()
-{
-    return fw::FileHandle(::CreateFileW(ZDL_DEVICE_PATH, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-}
 
 struct VisibleDialogs {
     DWORD pid;
@@ -46,18 +43,6 @@ std::vector<HWND> TopLevelDialogs(DWORD pid)
     return search.found;
 }
 
-// Steps 3 and 4 of the start-up run before the page host creates its pages,
-// so a visible page host with its eight pages means they are done.
-HWND WaitForStartUp(const testkit::RunningProgram& program)
-{
-    HWND main = program.WaitForMainWindow();
-    if (!main)
-        return nullptr;
-    HWND host = program.WaitForPageHost(main);
-    if (!host || testkit::ChildDialogs(host).size() != 8)
-        return nullptr;
-    return main;
-}
 
 TEST(ProtectionStartUp, AFreshStartInstallsStartsAndOpensTheDriverThenSwitchesItOn)
 {

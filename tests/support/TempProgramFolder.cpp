@@ -6,13 +6,18 @@
 
 namespace testkit {
 
+std::wstring WindowsPathOf(const std::string& unixPath)
+{
+    // Wine shows the Unix root as drive Z:.
+    std::wstring path = L"Z:";
+    for (char c : unixPath)
+        path += (c == '/') ? L'\\' : static_cast<wchar_t>(c);
+    return path;
+}
+
 std::wstring BuildPath(const std::wstring& relative)
 {
-    // The build folder is a Unix path; Wine shows the Unix root as drive Z:.
-    std::string unix = ZENDAL_BUILD_DIR;
-    std::wstring path = L"Z:";
-    for (char c : unix)
-        path += (c == '/') ? L'\\' : static_cast<wchar_t>(c);
+    std::wstring path = WindowsPathOf(ZENDAL_BUILD_DIR);
     return relative.empty() ? path : path + L"\\" + relative;
 }
 

@@ -25,6 +25,8 @@ private:
 
 // The build tree as a Windows path (for the release layout and build outputs).
 std::wstring BuildPath(const std::wstring& relative);
+// A Unix path as Wine's programs see it.
+std::wstring WindowsPathOf(const std::string& unixPath);
 
 // Removes a folder and everything below it, read-only files included.
 bool RemoveTree(const std::wstring& path);
