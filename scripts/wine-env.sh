@@ -17,6 +17,10 @@ case $ZENDAL_ARCH in
 esac
 # CTest names the build folder whose tests it runs.
 BUILD=${ZENDAL_ARCH_BUILD:-$BUILD}
+# The test command gives each architecture's Wine session a display of its own
+# (ZENDAL_DISPLAY_x86, ZENDAL_DISPLAY_x64), so that both run side by side.
+display_of_arch=ZENDAL_DISPLAY_$ZENDAL_ARCH
+if [ -n "${!display_of_arch:-}" ]; then export DISPLAY=${!display_of_arch}; fi
 export WINEPREFIX=$BUILD/wineprefix
 export HOME=$BUILD/winehome
 export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache

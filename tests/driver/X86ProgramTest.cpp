@@ -19,7 +19,7 @@ namespace {
 
 bool IsWow64(DWORD processId)
 {
-    fw::UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    fw::KernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     BOOL wow64 = FALSE;
     return process.Valid() && ::IsWow64Process(process.Get(), &wow64) && wow64;
 }
