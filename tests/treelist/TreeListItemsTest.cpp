@@ -57,7 +57,9 @@ TEST(TreeListItems, InsertionPlaces)
     EXPECT_EQ(f, host.Next(kRoot, TLGN_LASTCHILD));
     EXPECT_EQ(e, host.Next(f, TVGN_PREVIOUS));
 
-    // As the next sibling of hParent.
+    // As the next sibling of hParent. The place is one of TVI_ROOT's family
+    // and, like TVI_ROOT, pointer-sized: sign-extended on x86-64.
+    EXPECT_EQ(reinterpret_cast<ULONG_PTR>(TVI_ROOT) + 5, reinterpret_cast<ULONG_PTR>(TLI_NEXTTOPARENT));
     TVINSERTSTRUCTW insert{};
     insert.hParent = H(b);
     insert.hInsertAfter = TLI_NEXTTOPARENT;
