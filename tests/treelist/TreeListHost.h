@@ -14,6 +14,11 @@ namespace treelist_test {
 constexpr int kListId = 12321;
 constexpr DWORD kPageStyle = WS_CHILD | WS_VISIBLE | 0x5004;
 
+// Bits of a pointer-sized message parameter: its top bit (31 on x86, 63 on
+// x86-64), and bit 32, which only x86-64 has (0 on x86).
+constexpr WPARAM kTopParamBit = WPARAM{1} << (sizeof(WPARAM) * 8 - 1);
+constexpr WPARAM kParamBit32 = (WPARAM{1} << 16) << 16;
+
 // TVI_ROOT as a message parameter: pointer-sized, 0xFFFFFFFFFFFF0000 on
 // x86-64, so never kept in an item number's 32 bits.
 inline LPARAM RootParam()

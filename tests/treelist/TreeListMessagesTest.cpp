@@ -207,6 +207,35 @@ TEST(TreeListColours, SettingReturnsThePreviousAndMinusOneRestoresTheDefault)
     EXPECT_EQ(static_cast<LRESULT>(window), host.Send(TVM_GETBKCOLOR, 0));
 }
 
+// A slot or column in a pointer-sized parameter is checked at the parameter's
+// whole width: with its top bit set it names nothing, on x86-64 too, where
+// cutting it to 32 bits would leave a slot or column that exists.
+TEST(TreeListColours, SlotsAndColumnsAreCheckedAtTheWholeWidthOfTheParameter)
+{
+    const WPARAM top = treelist_test::kTopParamBit;
+    TreeListHost host;
+    host.AddColumn(L"name", 200);
+    host.AddColumn(L"state", 100);
+    unsigned item = host.Insert(L"item");
+    host.SetCell(item, 1, L"ok");
+
+    LRESULT background = host.Send(TVM_GETBKCOLOR, 0);
+    EXPECT_EQ(-1, host.Send(TVM_SETBKCOLOR, top, RGB(9, 9, 9)));
+    EXPECT_EQ(-1, host.Send(TVM_GETBKCOLOR, top));
+    EXPECT_EQ(background, host.Send(TVM_GETBKCOLOR, 0));
+
+    host.Send(TLM_SETCELLTEXTCOLOR, TLCELL(item, 1), RGB(1, 2, 3));
+    EXPECT_EQ(-1, host.Send(TLM_GETCELLTEXTCOLOR, item, static_cast<LPARAM>(top | 1)));
+    EXPECT_EQ(0, host.Send(TVM_CREATEDRAGIMAGE, top | 1, item));
+
+    host.Send(TVM_SETEXTENDEDSTYLE, 0, TLS_EX_CELLSELECT);
+    EXPECT_EQ(0, host.Send(TLM_SETCELLMARK, top | 1, item));
+    EXPECT_EQ(0, host.Send(TLM_SELECTCELL, top | 1, item));
+    EXPECT_EQ(0u, host.Next(0, TVGN_CARET));
+    EXPECT_EQ(1, host.Send(TLM_SELECTCELL, 1, item));
+    EXPECT_EQ(1, host.Send(TVM_GETNEXTITEM, TLGN_CARETCOLUMN, 0));
+}
+
 TEST(TreeListPainting, BackgroundIsPaintedInSlotZero)
 {
     TreeListHost host;
@@ -456,6 +485,12 @@ TEST(TreeListGeometry, ItemRectanglesAndHitTesting)
     ASSERT_EQ(1, host.Send(TVM_GETITEMRECT, 0x80 | (1u << 24), reinterpret_cast<LPARAM>(&cell)));
     EXPECT_EQ(200, cell.left);
     EXPECT_EQ(300, cell.right);
+    // Only bits 24-31 name the column, also in a 64-bit parameter.
+    RECT wide{};
+    std::memcpy(&wide, &plainHandle, sizeof plainHandle);
+    ASSERT_EQ(1, host.Send(TVM_GETITEMRECT, treelist_test::kParamBit32 | 0x80 | (1u << 24),
+                           reinterpret_cast<LPARAM>(&wide)));
+    EXPECT_EQ(200, wide.left);
 
     RECT hidden{};
     HTREEITEM childHandle = H(child);
