@@ -196,6 +196,19 @@ TEST(TreeListEditing, CellsAreEditedInAComboFilledFromTheColumnData)
     EXPECT_EQ(L"失败", list.host.Text(list.item, 1));
 }
 
+TEST(TreeListEditing, OnlyBits29To31OfTheRequestNameTheEditor)
+{
+    EditList list;
+    static const wchar_t entries[] = L"准备加密\0完成\0";
+    list.host.Send(TLM_SETCOLUMNEDITMODE, TLEDIT_WPARAM(1, 2, 0), reinterpret_cast<LPARAM>(entries));
+    // Kind 0: the column's own (a combo); bit 32 of a 64-bit request is not part of it.
+    auto editor = reinterpret_cast<HWND>(
+        list.host.Send(TVM_EDITLABELW, treelist_test::kParamBit32 | TLEDITLABEL(1, 0), list.item));
+    ASSERT_NE(nullptr, editor);
+    EXPECT_EQ(L"ComboBox", ClassOf(editor));
+    list.host.Send(TVM_ENDEDITLABELNOW, TRUE);
+}
+
 TEST(TreeListEditing, AnUntouchedTextLongerThanTheEditorHoldsIsKept)
 {
     EditList list;

@@ -33,6 +33,12 @@ void RegisterClasses()
 
 } // namespace
 
+unsigned ItemNumber(ULONG_PTR handle)
+{
+    EXPECT_EQ(handle, static_cast<ULONG_PTR>(static_cast<unsigned>(handle))) << "not an item number";
+    return static_cast<unsigned>(handle);
+}
+
 TreeListHost::TreeListHost(DWORD listStyle, int width, int height)
 {
     RegisterClasses();
@@ -77,8 +83,8 @@ LRESULT TreeListHost::OnNotify(NMHDR* header)
     case TVN_SINGLEEXPAND: {
         auto* nm = reinterpret_cast<NMTREEVIEWW*>(header);
         record.action = nm->action;
-        record.oldItem = static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(nm->itemOld.hItem));
-        record.newItem = static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(nm->itemNew.hItem));
+        record.oldItem = ItemNumber(nm->itemOld.hItem);
+        record.newItem = ItemNumber(nm->itemNew.hItem);
         record.oldParam = nm->itemOld.lParam;
         record.newParam = nm->itemNew.lParam;
         break;
@@ -88,7 +94,7 @@ LRESULT TreeListHost::OnNotify(NMHDR* header)
     case TVN_BEGINLABELEDITW:
     case TVN_ENDLABELEDITW: {
         auto* info = reinterpret_cast<NMTVDISPINFOW*>(header);
-        record.newItem = static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(info->item.hItem));
+        record.newItem = ItemNumber(info->item.hItem);
         record.column = info->item.cChildren;
         record.mask = info->item.mask;
         record.newParam = info->item.lParam;
@@ -106,7 +112,7 @@ LRESULT TreeListHost::OnNotify(NMHDR* header)
     case TLN_STATEIMAGECLICKED: {
         auto* nm = reinterpret_cast<NMTREEVIEWW*>(header);
         record.action = nm->action;
-        record.newItem = static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(nm->itemNew.hItem));
+        record.newItem = ItemNumber(nm->itemNew.hItem);
         record.newParam = nm->itemNew.lParam;
         record.mask = nm->itemNew.mask;
         record.state = nm->itemNew.state;
@@ -124,7 +130,7 @@ LRESULT TreeListHost::OnNotify(NMHDR* header)
     default:
         break;
     }
-    record.caret = static_cast<unsigned>(::SendMessageW(list_, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    record.caret = ItemNumberOf(::SendMessageW(list_, TVM_GETNEXTITEM, TVGN_CARET, 0));
     notifications.push_back(record);
     return onNotify ? onNotify(header) : 0;
 }
@@ -154,7 +160,7 @@ unsigned TreeListHost::Insert(const wchar_t* text, unsigned parent, HTREEITEM af
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
     insert.item.pszText = const_cast<LPWSTR>(text);
     insert.item.lParam = lParam;
-    return static_cast<unsigned>(Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    return ItemNumberOf(Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 unsigned TreeListHost::InsertCallback(unsigned parent) const
@@ -164,7 +170,7 @@ unsigned TreeListHost::InsertCallback(unsigned parent) const
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT;
     insert.item.pszText = LPSTR_TEXTCALLBACKW;
-    return static_cast<unsigned>(Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    return ItemNumberOf(Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 bool TreeListHost::SetCell(unsigned item, int column, const wchar_t* text) const
@@ -196,9 +202,9 @@ bool TreeListHost::Delete(unsigned item) const
     return Send(TVM_DELETEITEM, 0, static_cast<LPARAM>(item)) != 0;
 }
 
-unsigned TreeListHost::Next(unsigned item, WPARAM code) const
+unsigned TreeListHost::Next(LPARAM item, WPARAM code) const
 {
-    return static_cast<unsigned>(Send(TVM_GETNEXTITEM, code, static_cast<LPARAM>(item)));
+    return ItemNumberOf(Send(TVM_GETNEXTITEM, code, item));
 }
 
 std::vector<unsigned> TreeListHost::Rows() const
@@ -206,7 +212,7 @@ std::vector<unsigned> TreeListHost::Rows() const
     std::vector<unsigned> rows;
     LRESULT count = Send(TLM_GETROWCOUNTSHOWN);
     for (LRESULT row = 0; row < count; ++row)
-        rows.push_back(static_cast<unsigned>(Send(TLM_ROWTOITEM, 0, row)));
+        rows.push_back(ItemNumberOf(Send(TLM_ROWTOITEM, 0, row)));
     EXPECT_EQ(0, Send(TLM_ROWTOITEM, 0, count));
     return rows;
 }
@@ -214,8 +220,7 @@ std::vector<unsigned> TreeListHost::Rows() const
 std::vector<unsigned> TreeListHost::Children(unsigned parent) const
 {
     std::vector<unsigned> children;
-    for (unsigned n = Next(parent ? parent : static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(TVI_ROOT)), TVGN_CHILD);
-         n; n = Next(n, TVGN_NEXT))
+    for (unsigned n = Next(parent ? static_cast<LPARAM>(parent) : RootParam(), TVGN_CHILD); n; n = Next(n, TVGN_NEXT))
         children.push_back(n);
     return children;
 }

@@ -14,6 +14,31 @@ namespace treelist_test {
 constexpr int kListId = 12321;
 constexpr DWORD kPageStyle = WS_CHILD | WS_VISIBLE | 0x5004;
 
+// Bits of a pointer-sized message parameter: its top bit (31 on x86, 63 on
+// x86-64), and bit 32, which only x86-64 has (0 on x86).
+constexpr WPARAM kTopParamBit = WPARAM{1} << (sizeof(WPARAM) * 8 - 1);
+constexpr WPARAM kParamBit32 = (WPARAM{1} << 16) << 16;
+
+// TVI_ROOT as a message parameter: pointer-sized, 0xFFFFFFFFFFFF0000 on
+// x86-64, so never kept in an item number's 32 bits.
+inline LPARAM RootParam()
+{
+    return reinterpret_cast<LPARAM>(TVI_ROOT);
+}
+
+// The item number a handle or a message result carries. Item numbers are
+// small: a value that does not fit in 32 bits (a handle with stray high
+// bits on x86-64) is a failure, not something to cut down.
+unsigned ItemNumber(ULONG_PTR handle);
+inline unsigned ItemNumber(HTREEITEM handle)
+{
+    return ItemNumber(reinterpret_cast<ULONG_PTR>(handle));
+}
+inline unsigned ItemNumberOf(LRESULT result)
+{
+    return ItemNumber(static_cast<ULONG_PTR>(result));
+}
+
 // One WM_NOTIFY the parent received, with the fields the tests look at.
 struct Notification {
     UINT code = 0;
@@ -56,7 +81,8 @@ public:
     bool SetCell(unsigned item, int column, const wchar_t* text) const;
     std::wstring Text(unsigned item, int column = 0) const;
     bool Delete(unsigned item) const;
-    unsigned Next(unsigned item, WPARAM code) const;
+    // item is an item number or RootParam().
+    unsigned Next(LPARAM item, WPARAM code) const;
     std::vector<unsigned> Rows() const;
     std::vector<unsigned> Children(unsigned parent) const;
     int AddColumn(const wchar_t* caption, int width, WPARAM index = 32, int format = LVCFMT_LEFT) const;

@@ -14,7 +14,7 @@ HTREEITEM H(unsigned item)
     return reinterpret_cast<HTREEITEM>(static_cast<ULONG_PTR>(item));
 }
 
-const LPARAM kRoot = reinterpret_cast<LPARAM>(TVI_ROOT);
+const LPARAM kRoot = treelist_test::RootParam();
 
 TEST(TreeListItems, NumbersStartAtOneAndAreReusedAfterDeletion)
 {
@@ -57,13 +57,15 @@ TEST(TreeListItems, InsertionPlaces)
     EXPECT_EQ(f, host.Next(kRoot, TLGN_LASTCHILD));
     EXPECT_EQ(e, host.Next(f, TVGN_PREVIOUS));
 
-    // As the next sibling of hParent.
+    // As the next sibling of hParent. The place is one of TVI_ROOT's family
+    // and, like TVI_ROOT, pointer-sized: sign-extended on x86-64.
+    EXPECT_EQ(reinterpret_cast<ULONG_PTR>(TVI_ROOT) + 5, reinterpret_cast<ULONG_PTR>(TLI_NEXTTOPARENT));
     TVINSERTSTRUCTW insert{};
     insert.hParent = H(b);
     insert.hInsertAfter = TLI_NEXTTOPARENT;
     insert.item.mask = TVIF_TEXT;
     insert.item.pszText = const_cast<LPWSTR>(L"after b");
-    unsigned afterB = static_cast<unsigned>(host.Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    unsigned afterB = treelist_test::ItemNumberOf(host.Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     EXPECT_EQ(afterB, host.Next(b, TVGN_NEXT));
     EXPECT_EQ(0u, host.Next(afterB, TVGN_PARENT));
 
@@ -114,7 +116,7 @@ TEST(TreeListItems, ReadingAndWritingItemFields)
     insert.item.lParam = 77;
     insert.item.state = TVIS_BOLD | 0x3000;
     insert.item.stateMask = 0xF000;
-    unsigned item = static_cast<unsigned>(host.Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    unsigned item = treelist_test::ItemNumberOf(host.Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     ASSERT_NE(0u, item);
 
     wchar_t buffer[8];
@@ -404,10 +406,10 @@ TEST(TreeListItems, WalkingTheTree)
     unsigned a2 = host.Insert(L"a2", a);
     unsigned b = host.Insert(L"b");
     EXPECT_EQ(a, host.Next(0, TVGN_ROOT));
-    EXPECT_EQ(a, host.Next(static_cast<unsigned>(kRoot), TVGN_CHILD));
+    EXPECT_EQ(a, host.Next(kRoot, TVGN_CHILD));
     EXPECT_EQ(a1, host.Next(a, TVGN_CHILD));
     EXPECT_EQ(a2, host.Next(a, TLGN_LASTCHILD));
-    EXPECT_EQ(b, host.Next(static_cast<unsigned>(kRoot), TLGN_LASTCHILD));
+    EXPECT_EQ(b, host.Next(kRoot, TLGN_LASTCHILD));
     EXPECT_EQ(a2, host.Next(a1, TVGN_NEXT));
     EXPECT_EQ(a1, host.Next(a2, TVGN_PREVIOUS));
     EXPECT_EQ(a, host.Next(a2, TVGN_PARENT));
@@ -419,7 +421,7 @@ TEST(TreeListItems, WalkingTheTree)
     EXPECT_EQ(0u, host.Next(999, TVGN_NEXT));
 
     host.Send(TVM_SELECTITEM, TVGN_CARET, a2);
-    EXPECT_EQ(a2, host.Next(static_cast<unsigned>(kRoot), TLGN_NEXTSELECTED));
+    EXPECT_EQ(a2, host.Next(kRoot, TLGN_NEXTSELECTED));
     EXPECT_EQ(a2, host.Next(a, TLGN_NEXTSELECTEDCHILD));
     EXPECT_EQ(0u, host.Next(a2, TLGN_NEXTSELECTED));
     EXPECT_EQ(0u, host.Next(b, TLGN_NEXTSELECTEDCHILD));
@@ -530,7 +532,7 @@ TEST(TreeListItems, InsertMarkIsAnEmptyRowInSlotTen)
     unsigned a = host.Insert(L"a");
     unsigned b = host.Insert(L"b");
     host.Send(TVM_SETINSERTMARKCOLOR, 0, RGB(200, 100, 50));
-    unsigned mark = static_cast<unsigned>(host.Send(TVM_SETINSERTMARK, 1, a));
+    unsigned mark = treelist_test::ItemNumberOf(host.Send(TVM_SETINSERTMARK, 1, a));
     ASSERT_NE(0u, mark);
     EXPECT_EQ((std::vector<unsigned>{a, mark, b}), host.Rows());
     EXPECT_EQ(3, host.Send(TVM_GETCOUNT));
@@ -540,7 +542,7 @@ TEST(TreeListItems, InsertMarkIsAnEmptyRowInSlotTen)
     EXPECT_EQ(L"", host.Text(mark));
 
     host.notifications.clear();
-    unsigned before = static_cast<unsigned>(host.Send(TVM_SETINSERTMARK, 0, a));
+    unsigned before = treelist_test::ItemNumberOf(host.Send(TVM_SETINSERTMARK, 0, a));
     EXPECT_EQ((std::vector<unsigned>{before, a, b}), host.Rows());
     EXPECT_EQ(0, host.Send(TVM_SETINSERTMARK, 0, 0));
     EXPECT_EQ((std::vector<unsigned>{a, b}), host.Rows());

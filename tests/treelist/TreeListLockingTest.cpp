@@ -9,7 +9,7 @@ using treelist_test::TreeListHost;
 
 namespace {
 
-const LPARAM kRoot = reinterpret_cast<LPARAM>(TVI_ROOT);
+const LPARAM kRoot = treelist_test::RootParam();
 
 TEST(TreeListSelection, SelectingSendsChangingThenChanged)
 {
@@ -176,7 +176,7 @@ TEST(TreeListLocking, ParentInsertsAndDeletesDuringDeleteAll)
     std::vector<unsigned> added;
     host.onNotify = [&](NMHDR* header) -> LRESULT {
         auto* nm = reinterpret_cast<NMTREEVIEWW*>(header);
-        unsigned item = static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(nm->itemOld.hItem));
+        unsigned item = treelist_test::ItemNumber(nm->itemOld.hItem);
         if (header->code == TVN_DELETEITEMW && item % 5 == 0) {
             // Items already on their way are refused; new ones survive.
             if (item < 20) {

@@ -3,6 +3,7 @@
 #include "TreeListHost.h"
 #include "support/Pixels.h"
 #include "support/PumpUntil.h"
+#include "ui/treelist/TreeListData.h"
 
 #include <cstring>
 
@@ -25,9 +26,16 @@ TEST(TreeListClass, RegistersOnceWithItsClassRecord)
     ASSERT_TRUE(::GetClassInfoExW(instance, L"TreeList", &info));
     EXPECT_EQ(static_cast<UINT>(CS_DBLCLKS), info.style);
     EXPECT_EQ(0, info.cbClsExtra);
-    EXPECT_EQ(4, info.cbWndExtra);
+    // Room for the address of the instance record: 4 bytes on x86, 8 on x86-64.
+    EXPECT_EQ(static_cast<int>(sizeof(void*)), info.cbWndExtra);
     EXPECT_EQ(nullptr, info.hbrBackground);
     EXPECT_EQ(nullptr, info.hIcon);
+
+    // A window keeps the whole address there.
+    TreeListHost host;
+    auto* record = reinterpret_cast<const TreeListData*>(::GetWindowLongPtrW(host.List(), 0));
+    ASSERT_NE(nullptr, record);
+    EXPECT_EQ(host.List(), record->hwnd);
 }
 
 TEST(TreeListClass, CreationDefaults)
@@ -197,6 +205,35 @@ TEST(TreeListColours, SettingReturnsThePreviousAndMinusOneRestoresTheDefault)
     host.Send(WM_SYSCOLORCHANGE);
     EXPECT_EQ(static_cast<LRESULT>(RGB(4, 5, 6)), host.Send(TVM_GETTEXTCOLOR));
     EXPECT_EQ(static_cast<LRESULT>(window), host.Send(TVM_GETBKCOLOR, 0));
+}
+
+// A slot or column in a pointer-sized parameter is checked at the parameter's
+// whole width: with its top bit set it names nothing, on x86-64 too, where
+// cutting it to 32 bits would leave a slot or column that exists.
+TEST(TreeListColours, SlotsAndColumnsAreCheckedAtTheWholeWidthOfTheParameter)
+{
+    const WPARAM top = treelist_test::kTopParamBit;
+    TreeListHost host;
+    host.AddColumn(L"name", 200);
+    host.AddColumn(L"state", 100);
+    unsigned item = host.Insert(L"item");
+    host.SetCell(item, 1, L"ok");
+
+    LRESULT background = host.Send(TVM_GETBKCOLOR, 0);
+    EXPECT_EQ(-1, host.Send(TVM_SETBKCOLOR, top, RGB(9, 9, 9)));
+    EXPECT_EQ(-1, host.Send(TVM_GETBKCOLOR, top));
+    EXPECT_EQ(background, host.Send(TVM_GETBKCOLOR, 0));
+
+    host.Send(TLM_SETCELLTEXTCOLOR, TLCELL(item, 1), RGB(1, 2, 3));
+    EXPECT_EQ(-1, host.Send(TLM_GETCELLTEXTCOLOR, item, static_cast<LPARAM>(top | 1)));
+    EXPECT_EQ(0, host.Send(TVM_CREATEDRAGIMAGE, top | 1, item));
+
+    host.Send(TVM_SETEXTENDEDSTYLE, 0, TLS_EX_CELLSELECT);
+    EXPECT_EQ(0, host.Send(TLM_SETCELLMARK, top | 1, item));
+    EXPECT_EQ(0, host.Send(TLM_SELECTCELL, top | 1, item));
+    EXPECT_EQ(0u, host.Next(0, TVGN_CARET));
+    EXPECT_EQ(1, host.Send(TLM_SELECTCELL, 1, item));
+    EXPECT_EQ(1, host.Send(TVM_GETNEXTITEM, TLGN_CARETCOLUMN, 0));
 }
 
 TEST(TreeListPainting, BackgroundIsPaintedInSlotZero)
@@ -429,35 +466,44 @@ TEST(TreeListGeometry, ItemRectanglesAndHitTesting)
     unsigned plain = host.Insert(L"plain");
     host.SetCell(plain, 1, L"ok");
 
+    // The item goes in where the rectangle comes back: the whole handle.
+    HTREEITEM plainHandle = H(plain);
     RECT rect{};
-    std::memcpy(&rect, &plain, sizeof plain);
+    std::memcpy(&rect, &plainHandle, sizeof plainHandle);
     ASSERT_EQ(1, host.Send(TVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rect)));
     EXPECT_EQ(headerHeight + rowHeight, rect.top);
     EXPECT_EQ(headerHeight + 2 * rowHeight, rect.bottom);
 
     RECT text{};
-    std::memcpy(&text, &plain, sizeof plain);
+    std::memcpy(&text, &plainHandle, sizeof plainHandle);
     ASSERT_EQ(1, host.Send(TVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&text)));
     EXPECT_EQ(19, text.left); // one indent for lines at root, no images
     EXPECT_GT(text.right, text.left);
 
     RECT cell{};
-    std::memcpy(&cell, &plain, sizeof plain);
+    std::memcpy(&cell, &plainHandle, sizeof plainHandle);
     ASSERT_EQ(1, host.Send(TVM_GETITEMRECT, 0x80 | (1u << 24), reinterpret_cast<LPARAM>(&cell)));
     EXPECT_EQ(200, cell.left);
     EXPECT_EQ(300, cell.right);
+    // Only bits 24-31 name the column, also in a 64-bit parameter.
+    RECT wide{};
+    std::memcpy(&wide, &plainHandle, sizeof plainHandle);
+    ASSERT_EQ(1, host.Send(TVM_GETITEMRECT, treelist_test::kParamBit32 | 0x80 | (1u << 24),
+                           reinterpret_cast<LPARAM>(&wide)));
+    EXPECT_EQ(200, wide.left);
 
     RECT hidden{};
-    std::memcpy(&hidden, &child, sizeof child);
+    HTREEITEM childHandle = H(child);
+    std::memcpy(&hidden, &childHandle, sizeof childHandle);
     EXPECT_EQ(0, host.Send(TVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&hidden)));
     EXPECT_TRUE(::IsRectEmpty(&hidden));
 
     auto hit = [&](int x, int y, UINT* flags) {
         TVHITTESTINFO info{};
         info.pt = {x, y};
-        unsigned item = static_cast<unsigned>(host.Send(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
+        unsigned item = treelist_test::ItemNumberOf(host.Send(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
         *flags = info.flags;
-        EXPECT_EQ(item, static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(info.hItem)));
+        EXPECT_EQ(item, treelist_test::ItemNumber(info.hItem));
         return item;
     };
     UINT flags = 0;

@@ -384,7 +384,7 @@ TEST(TreeListPainting, IconsInsertMarkAndOwnColours)
     insert.item.pszText = const_cast<LPWSTR>(L"file");
     insert.item.iImage = 0;
     insert.item.iSelectedImage = 1;
-    unsigned item = static_cast<unsigned>(list.host.Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    unsigned item = treelist_test::ItemNumberOf(list.host.Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     unsigned other = list.host.Insert(L"other");
 
     TVITEMW cell{};
@@ -413,7 +413,7 @@ TEST(TreeListPainting, IconsInsertMarkAndOwnColours)
     // The insert mark is an empty row in slot 10 across the columns.
     const COLORREF mark = RGB(255, 128, 0);
     list.host.Send(TVM_SETINSERTMARKCOLOR, 0, mark);
-    unsigned inserted = static_cast<unsigned>(list.host.Send(TVM_SETINSERTMARK, TRUE, item));
+    unsigned inserted = treelist_test::ItemNumberOf(list.host.Send(TVM_SETINSERTMARK, TRUE, item));
     ASSERT_NE(0u, inserted);
     shot = Shot(list.host);
     RECT markRow = list.host.RowRect(inserted);
@@ -434,11 +434,11 @@ TEST(TreeListPainting, APaintAsksOnlyAboutTheRowsOnThePage)
     host.onNotify = [](NMHDR* header) -> LRESULT {
         if (header->code == TVN_GETDISPINFOW) {
             auto* info = reinterpret_cast<NMTVDISPINFOW*>(header);
-            ::wsprintfW(info->item.pszText, L"row %u", static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(info->item.hItem)));
+            ::wsprintfW(info->item.pszText, L"row %u", treelist_test::ItemNumber(info->item.hItem));
         }
         return 0;
     };
-    unsigned middle = static_cast<unsigned>(host.Send(TLM_ROWTOITEM, 0, count / 2));
+    unsigned middle = treelist_test::ItemNumberOf(host.Send(TLM_ROWTOITEM, 0, count / 2));
     host.Send(TVM_SELECTITEM, TVGN_FIRSTVISIBLE, middle);
     testkit::PumpPending();
     host.notifications.clear();
@@ -470,7 +470,7 @@ TEST(TreeListPainting, ParentDeletingRowsWhileTheyArePaintedGetsAFreshPaint)
         if (!deleted) {
             // The very item being asked about goes.
             deleted = true;
-            host.Delete(static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(info->item.hItem)));
+            host.Delete(treelist_test::ItemNumber(info->item.hItem));
         }
         return 0;
     };

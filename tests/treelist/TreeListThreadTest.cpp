@@ -29,7 +29,8 @@ DWORD WINAPI AppendRows(LPVOID parameter)
         insert.hInsertAfter = TVI_LAST;
         insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
         insert.item.pszText = const_cast<LPWSTR>(path.c_str());
-        auto item = static_cast<unsigned>(::SendMessageW(job->list, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+        unsigned item = treelist_test::ItemNumberOf(
+            ::SendMessageW(job->list, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
         if (!item) {
             job->failures++;
             continue;
@@ -68,10 +69,9 @@ TEST(TreeListThreads, WorkerAppendsWhileTheWindowThreadPumpsAndWorks)
     bool finished = testkit::PumpUntil([&] {
         int count = job.appended.load();
         if (count > 0 && own.size() < 200) {
-            unsigned first = static_cast<unsigned>(host.Send(TLM_ROWTOITEM, 0, 0));
+            unsigned first = treelist_test::ItemNumberOf(host.Send(TLM_ROWTOITEM, 0, 0));
             own.push_back(host.Insert(L"own", first));
-            unsigned last = static_cast<unsigned>(host.Send(TVM_GETNEXTITEM, TLGN_LASTCHILD,
-                                                            reinterpret_cast<LPARAM>(TVI_ROOT)));
+            unsigned last = host.Next(treelist_test::RootParam(), TLGN_LASTCHILD);
             std::wstring text = host.Text(last);
             EXPECT_EQ(0u, text.find(L"C:\\WORK\\FOLDER\\FILE"));
             ++reads;

@@ -26,8 +26,10 @@ int TreeListRegister(HINSTANCE instance);
 #define TVM_GETEXTENDEDSTYLE (TV_FIRST + 45)
 #endif
 
-// Inserting as the next sibling of TVINSERTSTRUCTW.hParent.
-#define TLI_NEXTTOPARENT ((HTREEITEM)(ULONG_PTR)0xFFFF0005)
+// Inserting as the next sibling of TVINSERTSTRUCTW.hParent: 0xFFFF0005, one of
+// the family of TVI_ROOT (0xFFFF0000) and so, like it, sign-extended in a
+// 64-bit handle.
+#define TLI_NEXTTOPARENT ((HTREEITEM)(ULONG_PTR)-0xFFFB)
 
 #define TLM_FINDITEM 0x1143
 #define TLM_GETPAGEROWS 0x1144

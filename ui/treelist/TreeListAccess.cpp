@@ -237,6 +237,10 @@ LRESULT TreeListGetCellColour(TreeListData* data, WPARAM handle, LPARAM column, 
             return -1;
         return (LRESULT)(background ? item->bkColour : item->textColour);
     }
+    // The column is checked at the parameter's whole width: its high bits
+    // must not fold it onto an existing column.
+    if ((ULONG_PTR)column >= data->columnCount)
+        return -1;
     const TreeListCell* cell = TreeListGetCell(data, number, (unsigned)column);
     if (!cell || !(cell->flags & flag))
         return -1;

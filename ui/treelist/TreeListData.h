@@ -341,8 +341,10 @@ BOOL TreeListAcquireShared(void);
 void TreeListReleaseShared(void);
 HFONT TreeListSharedFont(BOOL bold);
 void TreeListComputeDefaultColours(TreeListData* data);
-LRESULT TreeListSetColour(TreeListData* data, unsigned slot, LPARAM colour);
-LRESULT TreeListGetColour(const TreeListData* data, unsigned slot);
+// The slot is a whole message parameter: a slot beyond the table is refused
+// with -1 however high its bits.
+LRESULT TreeListSetColour(TreeListData* data, WPARAM slot, LPARAM colour);
+LRESULT TreeListGetColour(const TreeListData* data, WPARAM slot);
 void TreeListApplyFont(TreeListData* data, HFONT font);
 void TreeListReleaseFonts(TreeListData* data);
 HIMAGELIST TreeListBuildCheckImages(void);

@@ -247,7 +247,7 @@ LRESULT TreeListEditLabel(TreeListData* data, WPARAM how, LPARAM handle, WCHAR f
     EditorStart start;
     unsigned count = data->columnCount ? data->columnCount : 1;
     start.column = (unsigned)(how & 0x1FFFFFFFu);
-    start.kind = (UINT)(how >> 29);
+    start.kind = (UINT)((how >> 29) & 7); // bits 29-31, also in a 64-bit parameter
     if (!(data->style & TVS_EDITLABELS) || !TreeListIsHandle(handle, &start.number) || start.column >= count)
         return 0;
     if (start.kind == 0)

@@ -333,7 +333,8 @@ static BOOL ItemRectOf(TreeListData* data, unsigned number, WPARAM flags, RECT* 
     rect->top = top;
     rect->bottom = top + data->rowHeight;
     BYTE kind = (BYTE)(flags & 0xFF);
-    unsigned column = (kind == 0x80 || kind == 0x81) ? (unsigned)(flags >> 24) : 0;
+    // Only bits 24-31 name the column, also in a 64-bit parameter.
+    unsigned column = (kind == 0x80 || kind == 0x81) ? (unsigned)((flags >> 24) & 0xFF) : 0;
     if (column != 0 && column >= data->columnCount)
         return FALSE;
     if (column != 0) {

@@ -655,15 +655,27 @@ static void ClearCellMark(TreeListData* data)
     data->markColumn = 0;
 }
 
+// The column of a cell message is used only in cell mode; it is checked
+// against the columns at the parameter's whole width, so that high bits
+// cannot fold it onto an existing column.
+static BOOL CellColumnOf(const TreeListData* data, WPARAM columnParam, unsigned* column)
+{
+    WPARAM value = (data->exStyle & TLS_EX_CELLSELECT) ? columnParam : 0;
+    if (value != 0 && value >= data->columnCount)
+        return FALSE;
+    *column = (unsigned)value;
+    return TRUE;
+}
+
 LRESULT TreeListSetCellMark(TreeListData* data, WPARAM columnParam, LPARAM handle)
 {
-    unsigned column = (data->exStyle & TLS_EX_CELLSELECT) ? (unsigned)columnParam : 0;
     ClearCellMark(data);
     if (handle == 0)
         return 1;
+    unsigned column;
     unsigned number;
     TreeListItem* item = ItemOfHandle(data, handle, &number);
-    if (!item)
+    if (!item || !CellColumnOf(data, columnParam, &column))
         return 0;
     if (column == 0) {
         item->flags |= TLF_MARKED;
@@ -681,11 +693,9 @@ LRESULT TreeListSetCellMark(TreeListData* data, WPARAM columnParam, LPARAM handl
 
 LRESULT TreeListSelectCell(TreeListData* data, WPARAM columnParam, LPARAM handle)
 {
-    unsigned column = (data->exStyle & TLS_EX_CELLSELECT) ? (unsigned)columnParam : 0;
+    unsigned column;
     unsigned number;
-    if (column != 0 && column >= data->columnCount)
-        return 0;
-    if (!ItemOfHandle(data, handle, &number))
+    if (!CellColumnOf(data, columnParam, &column) || !ItemOfHandle(data, handle, &number))
         return 0;
     return TreeListSelectCaret(data, number, column, TVC_UNKNOWN);
 }

@@ -556,11 +556,11 @@ static HIMAGELIST PictureOf(const TreeListData* data, HDC screen, int image, con
 LRESULT TreeListCreateDragImage(TreeListData* data, WPARAM columnParam, LPARAM handle)
 {
     unsigned number;
-    unsigned column = (unsigned)columnParam;
     if (!TreeListIsHandle(handle, &number) || !TreeListGetLiveItem(data, number))
         return 0;
-    if (column != 0 && column >= data->columnCount)
+    if (columnParam != 0 && columnParam >= data->columnCount)
         return 0;
+    unsigned column = (unsigned)columnParam;
     int image = DragImageIndex(data, number, column);
     if (data->destroyed || !TreeListGetLiveItem(data, number))
         return 0;

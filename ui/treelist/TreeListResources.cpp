@@ -148,7 +148,7 @@ void TreeListComputeDefaultColours(TreeListData* data)
     }
 }
 
-LRESULT TreeListSetColour(TreeListData* data, unsigned slot, LPARAM colour)
+LRESULT TreeListSetColour(TreeListData* data, WPARAM slot, LPARAM colour)
 {
     if (slot >= TLC_COUNT)
         return -1;
@@ -165,7 +165,7 @@ LRESULT TreeListSetColour(TreeListData* data, unsigned slot, LPARAM colour)
     return (LRESULT)previous;
 }
 
-LRESULT TreeListGetColour(const TreeListData* data, unsigned slot)
+LRESULT TreeListGetColour(const TreeListData* data, WPARAM slot)
 {
     return slot < TLC_COUNT ? (LRESULT)data->colours[slot] : -1;
 }

@@ -500,7 +500,7 @@ static LRESULT OnSetItemHeight(TreeListData* data, WPARAM height, LPARAM)
 
 static LRESULT OnSetBkColor(TreeListData* data, WPARAM slot, LPARAM colour)
 {
-    return TreeListSetColour(data, (unsigned)slot, colour);
+    return TreeListSetColour(data, slot, colour);
 }
 
 static LRESULT OnSetTextColor(TreeListData* data, WPARAM, LPARAM colour)
@@ -841,11 +841,6 @@ static BOOL RunLocked(TreeListData* data, UINT message, WPARAM wParam, LPARAM lP
     return FALSE;
 }
 
-static LRESULT GetColourSlot(TreeListData* data, unsigned slot)
-{
-    return TreeListGetColour(data, slot);
-}
-
 // Plain getters of single values read without the semaphore.
 static BOOL RunGetter(TreeListData* data, UINT message, WPARAM wParam, LRESULT* result)
 {
@@ -887,16 +882,16 @@ static BOOL RunGetter(TreeListData* data, UINT message, WPARAM wParam, LRESULT* 
         *result = (LRESULT)data->edit;
         return TRUE;
     case TVM_GETBKCOLOR:
-        *result = GetColourSlot(data, (unsigned)wParam);
+        *result = TreeListGetColour(data, wParam);
         return TRUE;
     case TVM_GETTEXTCOLOR:
-        *result = GetColourSlot(data, TLC_TEXT);
+        *result = TreeListGetColour(data, TLC_TEXT);
         return TRUE;
     case TVM_GETLINECOLOR:
-        *result = GetColourSlot(data, TLC_BUTTONSIGN);
+        *result = TreeListGetColour(data, TLC_BUTTONSIGN);
         return TRUE;
     case TVM_GETINSERTMARKCOLOR:
-        *result = GetColourSlot(data, TLC_INSERTMARK);
+        *result = TreeListGetColour(data, TLC_INSERTMARK);
         return TRUE;
     default:
         return FALSE;
