@@ -211,7 +211,7 @@ public:
 
     std::string Question()
     {
-        DWORD operation = Chance(10) ? static_cast<DWORD>(random_()) : static_cast<DWORD>(1 + Pick(7));
+        DWORD operation = Chance(10) ? static_cast<DWORD>(random_()) : static_cast<DWORD>(ZDL_OP_READ + Pick(ZDL_OP_LAST));
         std::string path = Path();
         path.resize(ZDL_PATH_BYTES, Chance(20) ? 'y' : '\0');
         return U32Bytes(operation) + path;
