@@ -107,14 +107,9 @@ static int KeyDenies(const ZdlEngine* engine, unsigned operations, const ZdlKey*
     return (operations & changesContents) && ZdlListContainsAncestor(&lists[ZDL_FOLDER_W], key->text, key->length);
 }
 
-int ZdlEngineIsActive(const ZdlEngine* engine)
-{
-    return engine->protectOn && engine->driveWord != 0;
-}
-
 int ZdlEngineChecksDrive(const ZdlEngine* engine, unsigned drive)
 {
-    return ZdlEngineIsActive(engine) && drive < ZDL_DRIVE_LETTERS &&
+    return engine->protectOn && engine->driveWord != 0 && drive < ZDL_DRIVE_LETTERS &&
            (((engine->driveWord - ZDL_DRIVE_WORD_BASE) >> drive) & 1u);
 }
 

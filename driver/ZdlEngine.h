@@ -53,10 +53,9 @@ void ZdlEngineRelease(ZdlEngine* engine);
 ZdlStatus ZdlEngineControl(ZdlEngine* engine, unsigned long code, void* buffer, unsigned long inBytes,
                            unsigned long outBytes, unsigned long* written);
 
-/* Whether protection is on with a nonzero drive word; when it is not, no
- * operation is denied and the filter asks for no names. */
-int ZdlEngineIsActive(const ZdlEngine* engine);
-/* Whether the drive (0 = A:) is in the drive word. */
+/* Whether operations on the drive (0 = A:) are checked at all: protection is
+ * on and the drive is in a nonzero drive word. The filter asks for no name
+ * when it is not. */
 int ZdlEngineChecksDrive(const ZdlEngine* engine, unsigned drive);
 
 /* The decision: whether the rules deny any of the operations in the mask
