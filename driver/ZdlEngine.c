@@ -2,11 +2,6 @@
 
 #include <string.h>
 
-typedef struct ZdlKey {
-    unsigned length;
-    ZdlChar text[ZDL_KEY_CAPACITY];
-} ZdlKey;
-
 static unsigned ReadU16(const unsigned char* bytes)
 {
     return (unsigned)bytes[0] | ((unsigned)bytes[1] << 8);
@@ -45,48 +40,96 @@ static void MakeKey(const char* path, unsigned pathBytes, ZdlKey* key)
         --key->length;
 }
 
-static int DriveInMask(const ZdlEngine* engine, const ZdlKey* key)
+static int DriveOfKey(const ZdlKey* key)
 {
-    unsigned letter;
     if (key->length < 2 || key->text[1] != ':' || key->text[0] < 'A' || key->text[0] > 'Z')
-        return 0;
-    letter = key->text[0] - 'A';
-    return ((engine->driveWord - ZDL_DRIVE_WORD_BASE) >> letter) & 1u;
+        return -1;
+    return key->text[0] - 'A';
 }
 
-static int KeyDenies(const ZdlEngine* engine, unsigned operation, const ZdlKey* key)
+static int AnyListHolds(const ZdlEngine* engine, const ZdlKey* key)
+{
+    int i;
+    for (i = 0; i < ZDL_LISTS; ++i) {
+        if (ZdlListContains(&engine->lists[i], key->text, key->length))
+            return 1;
+    }
+    return 0;
+}
+
+static int AnyListHoldsBelow(const ZdlEngine* engine, const ZdlKey* key)
+{
+    int i;
+    for (i = 0; i < ZDL_LISTS; ++i) {
+        if (ZdlListContainsDescendant(&engine->lists[i], key->text, key->length))
+            return 1;
+    }
+    return 0;
+}
+
+/* What each mode denies, on a listed path ("the path") and around it:
+ *
+ *   operation            o      w             i      folder above a listed path
+ *   read, copy, list     yes    no            no     no
+ *   change content,
+ *   size, attributes,
+ *   times, security      yes    yes           no     no
+ *   delete, rename,
+ *   move                 yes    yes           yes    yes
+ *   make a hard link     yes    yes           yes    no
+ *
+ * Below an o folder every operation is denied; below a w folder every
+ * change, creating a file, deleting, renaming and hard links are. A copy
+ * is a read of the data, so only o stops it. */
+static int KeyDenies(const ZdlEngine* engine, unsigned operations, const ZdlKey* key)
 {
     const ZdlPathList* lists = engine->lists;
-    /* i keeps the data where it is: no copy, delete or rename. */
-    int takesAway = operation == ZDL_OP_COPY || operation == ZDL_OP_DELETE || operation == ZDL_OP_RENAME;
-    /* A w folder's contents stay as they are. */
-    int changesContents = operation == ZDL_OP_MODIFY || operation == ZDL_OP_CREATE || operation == ZDL_OP_DELETE ||
-                          operation == ZDL_OP_RENAME;
-    int isListed[ZDL_LISTS];
-    int i;
+    const unsigned takesAway = ZDL_OP_BIT(ZDL_OP_DELETE) | ZDL_OP_BIT(ZDL_OP_RENAME);
+    const unsigned changes = ZDL_OP_BIT(ZDL_OP_MODIFY) | takesAway | ZDL_OP_BIT(ZDL_OP_LINK);
+    const unsigned changesContents = changes | ZDL_OP_BIT(ZDL_OP_CREATE);
+    /* A key that ends in a backslash names nothing listed itself. */
+    int belowOnly = key->length > 0 && key->text[key->length - 1] == '\\';
 
-    for (i = 0; i < ZDL_LISTS; ++i)
-        isListed[i] = ZdlListContains(&lists[i], key->text, key->length);
-
-    if (isListed[ZDL_FILE_O] || isListed[ZDL_FOLDER_O])
-        return 1;
-    if (isListed[ZDL_FILE_W] && operation == ZDL_OP_MODIFY)
-        return 1;
-    if ((isListed[ZDL_FILE_I] || isListed[ZDL_FOLDER_I]) && takesAway)
-        return 1;
+    if (!belowOnly) {
+        if (ZdlListContains(&lists[ZDL_FILE_O], key->text, key->length) ||
+            ZdlListContains(&lists[ZDL_FOLDER_O], key->text, key->length))
+            return 1;
+        if ((operations & (takesAway | ZDL_OP_BIT(ZDL_OP_LINK))) && AnyListHolds(engine, key))
+            return 1;
+        if ((operations & changes) && (ZdlListContains(&lists[ZDL_FILE_W], key->text, key->length) ||
+                                       ZdlListContains(&lists[ZDL_FOLDER_W], key->text, key->length)))
+            return 1;
+        if ((operations & takesAway) && AnyListHoldsBelow(engine, key))
+            return 1;
+    }
     if (ZdlListContainsAncestor(&lists[ZDL_FOLDER_O], key->text, key->length))
         return 1;
-    return changesContents && ZdlListContainsAncestor(&lists[ZDL_FOLDER_W], key->text, key->length);
+    return (operations & changesContents) && ZdlListContainsAncestor(&lists[ZDL_FOLDER_W], key->text, key->length);
+}
+
+int ZdlEngineChecksDrive(const ZdlEngine* engine, unsigned drive)
+{
+    return engine->protectOn && engine->driveWord != 0 && drive < ZDL_DRIVE_LETTERS &&
+           (((engine->driveWord - ZDL_DRIVE_WORD_BASE) >> drive) & 1u);
+}
+
+int ZdlEngineDecide(const ZdlEngine* engine, unsigned operations, const ZdlKey* key)
+{
+    int drive = DriveOfKey(key);
+    return drive >= 0 && ZdlEngineChecksDrive(engine, (unsigned)drive) && KeyDenies(engine, operations, key);
 }
 
 int ZdlEngineDenies(const ZdlEngine* engine, unsigned operation, const char* path)
 {
     ZdlKey key;
     int length = PathLength((const unsigned char*)path);
-    if (!engine->protectOn || engine->driveWord == 0 || length < 0)
+    if (length < 0 || operation < ZDL_OP_READ || operation > ZDL_OP_LAST)
         return 0;
     MakeKey(path, (unsigned)length, &key);
-    return DriveInMask(engine, &key) && KeyDenies(engine, operation, &key);
+    /* A copy is a read of the data as far as the file system can tell. */
+    if (operation == ZDL_OP_COPY)
+        operation = ZDL_OP_READ;
+    return ZdlEngineDecide(engine, ZDL_OP_BIT(operation), &key);
 }
 
 static ZdlStatus SetFixedDrives(ZdlEngine* engine, unsigned char* buffer, unsigned long inBytes,
@@ -171,7 +214,9 @@ static ZdlStatus QueryState(const ZdlEngine* engine, unsigned char* buffer, unsi
     out = buffer + ZDL_STATE_HEADER_BYTES;
     for (i = 0; i < ZDL_LISTS; ++i) {
         for (j = 0; j < engine->lists[i].count; ++j) {
-            memcpy(out, engine->lists[i].entries[j]->path, ZDL_PATH_BYTES);
+            const ZdlEntry* entry = engine->lists[i].entries[j];
+            memcpy(out, ZdlEntryPath(entry), entry->pathBytes);
+            memset(out + entry->pathBytes, 0, ZDL_PATH_BYTES - entry->pathBytes);
             out += ZDL_PATH_BYTES;
         }
     }
@@ -186,7 +231,7 @@ static ZdlStatus CheckAccess(const ZdlEngine* engine, unsigned char* buffer, uns
     if (inBytes != ZDL_CHECK_INPUT_BYTES || outBytes < 4)
         return ZDL_STATUS_INVALID_PARAMETER;
     operation = ReadU32(buffer);
-    if (operation < ZDL_OP_READ || operation > ZDL_OP_CREATE || PathLength(buffer + 4) < 0)
+    if (operation < ZDL_OP_READ || operation > ZDL_OP_LAST || PathLength(buffer + 4) < 0)
         return ZDL_STATUS_INVALID_PARAMETER;
     WriteU32(buffer, (unsigned)ZdlEngineDenies(engine, operation, (const char*)buffer + 4));
     *written = 4;
@@ -206,8 +251,10 @@ void ZdlEngineInit(ZdlEngine* engine)
     int i;
     engine->protectOn = 0;
     engine->driveWord = 0;
+    engine->memory.used = 0;
+    engine->memory.limit = ZDL_MEMORY_LIMIT;
     for (i = 0; i < ZDL_LISTS; ++i)
-        ZdlListInit(&engine->lists[i]);
+        ZdlListInit(&engine->lists[i], &engine->memory);
 }
 
 void ZdlEngineRelease(ZdlEngine* engine)

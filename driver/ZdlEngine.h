@@ -21,11 +21,26 @@ typedef long ZdlStatus;
 #define ZDL_STATUS_BUFFER_TOO_SMALL ((ZdlStatus)0xC0000023L)
 #define ZDL_STATUS_INSUFFICIENT_RESOURCES ((ZdlStatus)0xC000009AL)
 
+/* What all lists of an engine may take together. */
+#define ZDL_MEMORY_LIMIT ((size_t)64 * 1024 * 1024)
+
 typedef struct ZdlEngine {
     unsigned protectOn;
     unsigned driveWord;
+    ZdlMemory memory;
     ZdlPathList lists[ZDL_LISTS];
 } ZdlEngine;
+
+/* A path as the rules compare it: UTF-16, upper-cased, drive letter first,
+ * without trailing backslashes (a key that ends in one stands for "somewhere
+ * below this folder"). */
+typedef struct ZdlKey {
+    unsigned length;
+    ZdlChar text[ZDL_KEY_CAPACITY];
+} ZdlKey;
+
+/* The bit of an operation (enum ZdlOperation) in an operation mask. */
+#define ZDL_OP_BIT(operation) (1u << (operation))
 
 void ZdlEngineInit(ZdlEngine* engine);
 /* Frees every list; the engine is empty afterwards. */
@@ -38,7 +53,17 @@ void ZdlEngineRelease(ZdlEngine* engine);
 ZdlStatus ZdlEngineControl(ZdlEngine* engine, unsigned long code, void* buffer, unsigned long inBytes,
                            unsigned long outBytes, unsigned long* written);
 
-/* Whether the rules deny the operation (enum ZdlOperation) on the path, a
+/* Whether operations on the drive (0 = A:) are checked at all: protection is
+ * on and the drive is in a nonzero drive word. The filter asks for no name
+ * when it is not. */
+int ZdlEngineChecksDrive(const ZdlEngine* engine, unsigned drive);
+
+/* The decision: whether the rules deny any of the operations in the mask
+ * (ZDL_OP_BIT) on the key. IOCTL_CHECK_ACCESS and the file-system filter
+ * both answer through it. */
+int ZdlEngineDecide(const ZdlEngine* engine, unsigned operations, const ZdlKey* key);
+
+/* ZdlEngineDecide for one operation (enum ZdlOperation) on a path given as a
  * NUL-terminated string in the ANSI code page of at most 255 bytes. */
 int ZdlEngineDenies(const ZdlEngine* engine, unsigned operation, const char* path);
 

@@ -21,6 +21,14 @@ void ZdlHostFree(void* block);
  * Returns the number of units written, at most capacity; 0 on failure. */
 unsigned ZdlHostFoldPath(const char* path, unsigned pathBytes, ZdlChar* key, unsigned capacity);
 
+/* Upper-cases one UTF-16 unit the way ZdlHostFoldPath does. */
+ZdlChar ZdlHostUpcase(ZdlChar unit);
+
+/* The lock that guards the engine: the filter reads under it shared, the
+ * control requests change the engine under it exclusively. */
+void ZdlHostLockShared(void);
+void ZdlHostUnlockShared(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -69,13 +69,15 @@ enum ZdlStateValue {
 /* IOCTL_CHECK_ACCESS takes a 32-bit operation and a ZDL_PATH_BYTES path, and
  * answers a 32-bit value: 1 = denied, 0 = allowed. */
 enum ZdlOperation {
-    ZDL_OP_READ = 1,
-    ZDL_OP_MODIFY = 2, /* write, truncate, change attributes */
+    ZDL_OP_READ = 1,   /* open, read */
+    ZDL_OP_MODIFY = 2, /* write, size, attributes, times, security */
     ZDL_OP_DELETE = 3,
-    ZDL_OP_RENAME = 4,
-    ZDL_OP_COPY = 5,   /* read of the data by a copy */
+    ZDL_OP_RENAME = 4, /* rename or move away; also a path a rename would replace */
+    ZDL_OP_COPY = 5,   /* read of the data by a copy: answered as a read */
     ZDL_OP_LIST = 6,   /* list a folder's contents; the path is the folder */
-    ZDL_OP_CREATE = 7  /* create a file; the path is the new file's */
+    ZDL_OP_CREATE = 7, /* create a file; the path is the new file's */
+    ZDL_OP_LINK = 8,   /* make a hard link to the file */
+    ZDL_OP_LAST = ZDL_OP_LINK
 };
 #define ZDL_CHECK_INPUT_BYTES (4u + ZDL_PATH_BYTES)
 

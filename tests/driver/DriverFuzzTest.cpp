@@ -78,7 +78,7 @@ public:
             return Query(in, outSize);
         if (code == IOCTL_CHECK_ACCESS) {
             bool valid = in.size() == ZDL_CHECK_INPUT_BYTES && outSize >= 4 && U32(in, 0) >= ZDL_OP_READ &&
-                         U32(in, 0) <= ZDL_OP_CREATE && in.find('\0', 4) != std::string::npos;
+                         U32(in, 0) <= ZDL_OP_LAST && in.find('\0', 4) != std::string::npos;
             return valid ? Done(std::string()) : Refused();
         }
         int list = ListOf(kProtectCodes, code);
@@ -211,7 +211,7 @@ public:
 
     std::string Question()
     {
-        DWORD operation = Chance(10) ? static_cast<DWORD>(random_()) : static_cast<DWORD>(1 + Pick(7));
+        DWORD operation = Chance(10) ? static_cast<DWORD>(random_()) : static_cast<DWORD>(ZDL_OP_READ + Pick(ZDL_OP_LAST));
         std::string path = Path();
         path.resize(ZDL_PATH_BYTES, Chance(20) ? 'y' : '\0');
         return U32Bytes(operation) + path;

@@ -11,6 +11,7 @@ namespace {
 
 std::atomic<long> g_allowed{-1};
 std::atomic<long> g_live{0};
+std::atomic<long> g_sharedLocks{0};
 
 } // namespace
 
@@ -24,6 +25,11 @@ void FailAllocationsAfter(long count)
 long LiveBlocks()
 {
     return g_live;
+}
+
+long SharedLocksHeld()
+{
+    return g_sharedLocks;
 }
 
 } // namespace enginehost
@@ -52,4 +58,21 @@ extern "C" unsigned ZdlHostFoldPath(const char* path, unsigned pathBytes, ZdlCha
     int length = ::MultiByteToWideChar(CP_ACP, 0, path, static_cast<int>(pathBytes), wide, static_cast<int>(capacity));
     ::CharUpperBuffW(wide, static_cast<DWORD>(length));
     return static_cast<unsigned>(length);
+}
+
+extern "C" ZdlChar ZdlHostUpcase(ZdlChar unit)
+{
+    wchar_t text[] = {static_cast<wchar_t>(unit), 0};
+    ::CharUpperBuffW(text, 1);
+    return static_cast<ZdlChar>(text[0]);
+}
+
+extern "C" void ZdlHostLockShared(void)
+{
+    ++g_sharedLocks;
+}
+
+extern "C" void ZdlHostUnlockShared(void)
+{
+    --g_sharedLocks;
 }

@@ -47,9 +47,13 @@ public:
         return ZdlEngineDenies(&engine_, operation, path.c_str());
     }
     unsigned Count(int list) const { return engine_.lists[list].count; }
+    ZdlMemory& Memory() { return engine_.memory; }
     std::string Entry(int list, unsigned index) const
     {
-        return std::string(engine_.lists[list].entries[index]->path, ZDL_PATH_BYTES);
+        const ZdlEntry* entry = engine_.lists[list].entries[index];
+        std::string path(ZdlEntryPath(entry), entry->pathBytes);
+        path.resize(ZDL_PATH_BYTES);
+        return path;
     }
     // Everything IOCTL_QUERY_STATE answers, to show that a refused request changed nothing.
     std::string Snapshot()
@@ -70,8 +74,8 @@ private:
 const unsigned long kProtectCodes[ZDL_LISTS] = {IOCTL_FILE_PROTECT_O,   IOCTL_FILE_PROTECT_W,   IOCTL_FILE_PROTECT_I,
                                                 IOCTL_FOLDER_PROTECT_O, IOCTL_FOLDER_PROTECT_W, IOCTL_FOLDER_PROTECT_I};
 
-// Answers for the operations 1..7 in order: read, modify, delete, rename,
-// copy, list, create; '1' = denied.
+// Answers for the operations 1..8 in order: read, modify, delete, rename,
+// copy, list, create, link; '1' = denied.
 struct RuleCase {
     int list;
     const char* path;
@@ -80,34 +84,37 @@ struct RuleCase {
 
 // The listed entry is always "C:\Data\Box"; each row asks about one path.
 const RuleCase kRuleCases[] = {
-    {ZDL_FILE_O, "C:\\Data\\Box", "1111111"},
-    {ZDL_FILE_O, "c:\\data\\bOX", "1111111"},
-    {ZDL_FILE_O, "C:\\Data\\Box\\inner.txt", "0000000"},
-    {ZDL_FILE_O, "C:\\Data", "0000000"},
-    {ZDL_FILE_O, "C:\\Data\\Boxes", "0000000"},
-    {ZDL_FILE_O, "D:\\Data\\Box", "0000000"},
-    {ZDL_FILE_W, "C:\\Data\\Box", "0100000"},
-    {ZDL_FILE_W, "C:\\DATA\\BOX", "0100000"},
-    {ZDL_FILE_W, "C:\\Data\\Box.txt", "0000000"},
-    {ZDL_FILE_I, "C:\\Data\\Box", "0011100"},
-    {ZDL_FILE_I, "C:\\Data\\box", "0011100"},
-    {ZDL_FILE_I, "C:\\Data\\Bo", "0000000"},
-    {ZDL_FOLDER_O, "C:\\Data\\Box", "1111111"},
-    {ZDL_FOLDER_O, "C:\\Data\\Box\\", "1111111"},
-    {ZDL_FOLDER_O, "c:\\data\\box\\a.txt", "1111111"},
-    {ZDL_FOLDER_O, "C:\\Data\\Box\\Sub\\b.txt", "1111111"},
-    {ZDL_FOLDER_O, "C:\\Data", "0000000"},
-    {ZDL_FOLDER_O, "C:\\Data\\Boxes\\a.txt", "0000000"},
-    {ZDL_FOLDER_O, "C:\\Data\\Box.txt", "0000000"},
-    {ZDL_FOLDER_W, "C:\\Data\\Box", "0000000"},
-    {ZDL_FOLDER_W, "C:\\Data\\Box\\a.txt", "0111001"},
-    {ZDL_FOLDER_W, "C:\\DATA\\BOX\\SUB\\B.TXT", "0111001"},
-    {ZDL_FOLDER_W, "C:\\Data\\Boxes\\a.txt", "0000000"},
-    {ZDL_FOLDER_W, "C:\\Data", "0000000"},
-    {ZDL_FOLDER_I, "C:\\Data\\Box", "0011100"},
-    {ZDL_FOLDER_I, "c:\\data\\box\\", "0011100"},
-    {ZDL_FOLDER_I, "C:\\Data\\Box\\a.txt", "0000000"},
-    {ZDL_FOLDER_I, "C:\\Data\\BoxB", "0000000"},
+    {ZDL_FILE_O, "C:\\Data\\Box", "11111111"},
+    {ZDL_FILE_O, "c:\\data\\bOX", "11111111"},
+    {ZDL_FILE_O, "C:\\Data\\Box\\inner.txt", "00000000"},
+    {ZDL_FILE_O, "C:\\Data", "00110000"},
+    {ZDL_FILE_O, "C:\\Data\\Boxes", "00000000"},
+    {ZDL_FILE_O, "D:\\Data\\Box", "00000000"},
+    {ZDL_FILE_W, "C:\\Data\\Box", "01110001"},
+    {ZDL_FILE_W, "C:\\DATA\\BOX", "01110001"},
+    {ZDL_FILE_W, "C:\\Data\\Box.txt", "00000000"},
+    {ZDL_FILE_W, "c:\\", "00110000"},
+    {ZDL_FILE_I, "C:\\Data\\Box", "00110001"},
+    {ZDL_FILE_I, "C:\\Data\\box", "00110001"},
+    {ZDL_FILE_I, "C:\\Data\\Bo", "00000000"},
+    {ZDL_FILE_I, "C:\\data\\", "00110000"},
+    {ZDL_FOLDER_O, "C:\\Data\\Box", "11111111"},
+    {ZDL_FOLDER_O, "C:\\Data\\Box\\", "11111111"},
+    {ZDL_FOLDER_O, "c:\\data\\box\\a.txt", "11111111"},
+    {ZDL_FOLDER_O, "C:\\Data\\Box\\Sub\\b.txt", "11111111"},
+    {ZDL_FOLDER_O, "C:\\Data", "00110000"},
+    {ZDL_FOLDER_O, "C:\\Data\\Boxes\\a.txt", "00000000"},
+    {ZDL_FOLDER_O, "C:\\Data\\Box.txt", "00000000"},
+    {ZDL_FOLDER_W, "C:\\Data\\Box", "01110001"},
+    {ZDL_FOLDER_W, "C:\\Data\\Box\\a.txt", "01110011"},
+    {ZDL_FOLDER_W, "C:\\DATA\\BOX\\SUB\\B.TXT", "01110011"},
+    {ZDL_FOLDER_W, "C:\\Data\\Boxes\\a.txt", "00000000"},
+    {ZDL_FOLDER_W, "C:\\Data", "00110000"},
+    {ZDL_FOLDER_I, "C:\\Data\\Box", "00110001"},
+    {ZDL_FOLDER_I, "c:\\data\\box\\", "00110001"},
+    {ZDL_FOLDER_I, "C:\\Data\\Box\\a.txt", "00000000"},
+    {ZDL_FOLDER_I, "C:\\Data\\BoxB", "00000000"},
+    {ZDL_FOLDER_I, "C:\\Data", "00110000"},
 };
 
 TEST(RuleEngine, EachModeDeniesExactlyItsOperationsOnTheListedPathAndBelowIt)
@@ -118,10 +125,31 @@ TEST(RuleEngine, EachModeDeniesExactlyItsOperationsOnTheListedPathAndBelowIt)
         engine.SetWord(ZDL_DRIVE_WORD_BASE + kDriveC + (1u << 3));
         ASSERT_EQ(ZDL_STATUS_SUCCESS, engine.Add(kProtectCodes[rule.list], "C:\\Data\\Box"));
         std::string denied;
-        for (unsigned op = ZDL_OP_READ; op <= ZDL_OP_CREATE; ++op)
+        for (unsigned op = ZDL_OP_READ; op <= ZDL_OP_LAST; ++op)
             denied += engine.Denies(op, rule.path) ? '1' : '0';
         EXPECT_EQ(rule.denied, denied) << "list " << rule.list << ", path " << rule.path;
     }
+}
+
+// Names that sort between a folder and its contents ("A B", "A1" come before
+// "A\\x") must not hide what lies below the folder.
+TEST(RuleEngine, AFolderAboveAProtectedPathIsFoundPastNamesThatSortBetween)
+{
+    Engine engine;
+    engine.SwitchOn(true);
+    engine.SetWord(kAllDrivesWord);
+    ASSERT_EQ(ZDL_STATUS_SUCCESS, engine.Add(IOCTL_FILE_PROTECT_I, "C:\\A B"));
+    ASSERT_EQ(ZDL_STATUS_SUCCESS, engine.Add(IOCTL_FILE_PROTECT_I, "C:\\A1"));
+    ASSERT_EQ(ZDL_STATUS_SUCCESS, engine.Add(IOCTL_FILE_PROTECT_I, "C:\\A"));
+    EXPECT_EQ(1, engine.Denies(ZDL_OP_RENAME, "C:\\A")) << "listed itself";
+    EXPECT_EQ(0, engine.Denies(ZDL_OP_RENAME, "C:\\A\\x"));
+    ASSERT_EQ(ZDL_STATUS_SUCCESS, engine.Remove(IOCTL_FILE_PROTECT_I, "C:\\A"));
+    EXPECT_EQ(0, engine.Denies(ZDL_OP_DELETE, "C:\\A")) << "nothing below C:\\A";
+    ASSERT_EQ(ZDL_STATUS_SUCCESS, engine.Add(IOCTL_FOLDER_PROTECT_W, "C:\\A\\x\\y"));
+    EXPECT_EQ(1, engine.Denies(ZDL_OP_DELETE, "C:\\A"));
+    EXPECT_EQ(1, engine.Denies(ZDL_OP_RENAME, "c:\\a\\X"));
+    EXPECT_EQ(0, engine.Denies(ZDL_OP_MODIFY, "C:\\A\\x"));
+    EXPECT_EQ(0, engine.Denies(ZDL_OP_DELETE, "C:\\A\\x\\y2"));
 }
 
 TEST(RuleEngine, NothingIsDeniedWhileSwitchedOffWithoutDrivesOrOnADriveOutsideTheMask)
@@ -309,6 +337,37 @@ TEST(RuleEngine, RunningOutOfMemoryRefusesTheAddAndKeepsTheList)
     EXPECT_EQ(before, engine.Snapshot());
     EXPECT_EQ(ZDL_STATUS_SUCCESS, engine.Add(IOCTL_FOLDER_PROTECT_O, "C:\\n16"));
     EXPECT_EQ(17u, engine.Count(ZDL_FOLDER_O));
+}
+
+TEST(RuleEngine, EntriesAreSizedToTheirPathAndTheMemoryLimitRefusesAddsBeyondIt)
+{
+    Engine engine;
+    EXPECT_EQ(ZDL_MEMORY_LIMIT, engine.Memory().limit);
+    ASSERT_EQ(ZDL_STATUS_SUCCESS, engine.Add(IOCTL_FILE_PROTECT_O, "C:\\a"));
+    size_t firstEntry = engine.Memory().used;
+    ASSERT_EQ(ZDL_STATUS_SUCCESS, engine.Add(IOCTL_FILE_PROTECT_O, "C:\\b"));
+    EXPECT_LT(engine.Memory().used - firstEntry, 32u) << "a 4-byte path costs far less than a full record";
+
+    engine.Memory().limit = engine.Memory().used + 200;
+    char path[32];
+    unsigned added = 0;
+    ZdlStatus status = ZDL_STATUS_SUCCESS;
+    while (status == ZDL_STATUS_SUCCESS && added < 100) {
+        std::snprintf(path, sizeof(path), "C:\\limit%03u", added);
+        status = engine.Add(IOCTL_FILE_PROTECT_O, path);
+        if (status == ZDL_STATUS_SUCCESS)
+            ++added;
+    }
+    EXPECT_EQ(ZDL_STATUS_INSUFFICIENT_RESOURCES, status);
+    EXPECT_GT(added, 3u);
+    EXPECT_LE(engine.Memory().used, engine.Memory().limit);
+    std::string before = engine.Snapshot();
+    EXPECT_EQ(ZDL_STATUS_INSUFFICIENT_RESOURCES, engine.Add(IOCTL_FOLDER_PROTECT_W, "C:\\another list"));
+    EXPECT_EQ(before, engine.Snapshot()) << "the limit holds for all lists together";
+
+    ASSERT_EQ(ZDL_STATUS_SUCCESS, engine.Control(IOCTL_FILE_CLEAR_O, std::string(), 0));
+    EXPECT_EQ(0u, engine.Memory().used);
+    EXPECT_EQ(ZDL_STATUS_SUCCESS, engine.Add(IOCTL_FOLDER_PROTECT_W, "C:\\another list"));
 }
 
 TEST(RuleEngine, ClearEmptiesOneListAndReleaseFreesEverything)

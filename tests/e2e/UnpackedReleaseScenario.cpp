@@ -62,6 +62,8 @@ TEST(UnpackedRelease, ThePackagedZipUnpacksIntoAFolderThatStartsAndLogsOn)
     EXPECT_NE(std::string::npos, readMe.find("after logging off or restarting"));
     EXPECT_NE(std::string::npos, readMe.find("right to manage services"));
     EXPECT_NE(std::string::npos, readMe.find("Under Wine the driver cannot stop"));
+    EXPECT_NE(std::string::npos, readMe.find("So i does not stop copying"));
+    EXPECT_NE(std::string::npos, readMe.find("we have not run this build on a Windows machine"));
     EXPECT_NE(std::string::npos, readMe.find("ZendalFileSa-x64.zip"));
     EXPECT_NE(std::string::npos, readMe.find("bcdedit /set testsigning on"));
     {
