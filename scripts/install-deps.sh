@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 pkgs=(cmake make python3 g++-mingw-w64-i686-posix mingw-w64-i686-dev g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine32:i386 wine64
       xvfb xauth x11-apps x11-xserver-utils imagemagick python3-pil fonts-wine fonts-wqy-microhei fonts-arphic-uming python3-fonttools locales googletest zip unzip
-      openssl osslsigncode)
+      openssl osslsigncode libwine-dev)
 
 # One query for all of them; a name with ":arch" must be installed for that architecture.
 mapfile -t need < <(

@@ -4,8 +4,6 @@
 #include "protect/ProtectDriver.h"
 #include "support/DriverService.h"
 
-#include <winternl.h>
-
 #include <cstring>
 
 namespace testkit {
@@ -94,27 +92,6 @@ std::string Ansi(const std::wstring& text)
     std::string ansi(size, '\0');
     ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &ansi[0], size, nullptr, nullptr);
     return ansi;
-}
-
-bool LeaveStaleDeviceLink()
-{
-    using CreateLinkFunction = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PUNICODE_STRING);
-    auto createLink = reinterpret_cast<CreateLinkFunction>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtCreateSymbolicLinkObject")));
-    if (!createLink)
-        return false;
-    UNICODE_STRING name;
-    UNICODE_STRING target;
-    ::RtlInitUnicodeString(&name, L"\\DosDevices\\ZDLFile");
-    ::RtlInitUnicodeString(&target, L"\\Device\\Null");
-    OBJECT_ATTRIBUTES attributes;
-    InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE | OBJ_PERMANENT, nullptr, nullptr);
-    HANDLE link = nullptr;
-    const ACCESS_MASK kAllAccess = STANDARD_RIGHTS_REQUIRED | 0x1;
-    if (createLink(&link, kAllAccess, &attributes, &target) != 0)
-        return false;
-    fw::KernelHandle holder(link);
-    return true;
 }
 
 } // namespace testkit

@@ -41,8 +41,4 @@ int CheckAccess(HANDLE device, DWORD operation, const std::string& path);
 // The ANSI code page form of a wide text.
 std::string Ansi(const std::wstring& text);
 
-// Leaves a permanent \DosDevices\ZDLFile link to another device, as a
-// driver host that died with the driver loaded leaves its link behind.
-bool LeaveStaleDeviceLink();
-
 } // namespace testkit
