@@ -21,6 +21,7 @@
 #include "crypt/CThreadEncrypt.h"
 #include "crypt/CThreadEncryptSerach.h"
 #include "crypt/ExclusiveFile.h"
+#include "crypt/FileCipher.h"
 #include "crypt/SystemFolderGuard.h"
 #include "fileio/ByteProgress.h"
 #include "fileio/FileStreamer.h"
@@ -434,7 +435,7 @@ void BenchCipher(const std::wstring& scratch)
         ByteProgress progress(bar, size);
         ActiveRun run;
         cipherSeconds = std::min(cipherSeconds, SecondsOf([&] {
-            allCopied = CThreadEncrypt::XorCopyFile(source, target, 0x5A, progress) && allCopied;
+            allCopied = FileCipher(EncryptBusy, 0x5A, progress).XorCopyFile(source, target) && allCopied;
         }));
         ::DeleteFileW(target.c_str());
     }
@@ -582,77 +583,101 @@ void PrintBestSteps(const std::vector<const char*>& names, const std::vector<Ste
     std::printf("    %-44s %8.1f us/file\n", "sum of the steps' best rounds", total * 1e6 / files);
 }
 
-// The steps of CThreadEncrypt's per-file operation one by one, each on the
-// clock, for files of at most one buffer.
-enum Step {
-    kSizeQuery,
-    kOpenSource,
-    kCreateTemporary,
-    kBuffer,
-    kCopy,
-    kFlush,
-    kClose,
-    kAttributesBefore,
-    kMove,
-    kAttributesAfter,
-    kStepCount
-};
-
-bool TransformFileInSteps(const std::wstring& path, BYTE key, StepClock& clock)
-{
-    std::wstring temporary = CThreadEncrypt::TemporaryPath(path);
-    clock.Start();
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
-    clock.Lap(kSizeQuery);
-    fw::FileHandle in = OpenExclusive(path);
-    clock.Lap(kOpenSource);
-    fw::FileHandle out = CreateExclusive(temporary);
-    clock.Lap(kCreateTemporary);
-    std::unique_ptr<unsigned char[]> buffer(new unsigned char[FileStreamer::kDefaultBufferSize]);
-    clock.Lap(kBuffer);
-    DWORD read = 0, written = 0;
-    bool copied = true;
-    while (copied && ::ReadFile(in.Get(), buffer.get(), FileStreamer::kDefaultBufferSize, &read, nullptr) && read) {
-        for (DWORD i = 0; i < read; ++i)
-            buffer[i] ^= key;
-        copied = ::WriteFile(out.Get(), buffer.get(), read, &written, nullptr) && written == read;
-    }
-    clock.Lap(kCopy);
-    copied = ::FlushFileBuffers(out.Get()) && copied;
-    clock.Lap(kFlush);
-    out.Reset();
-    in.Reset();
-    buffer.reset();
-    clock.Lap(kClose);
-    DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        ::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY ? attributes & ~FILE_ATTRIBUTE_READONLY
-                                                                                  : FILE_ATTRIBUTE_NORMAL);
-    clock.Lap(kAttributesBefore);
-    bool moved =
-        ::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-    clock.Lap(kMove);
-    attributes = ::GetFileAttributesW(path.c_str());
-    ::SetFileAttributesW(path.c_str(), (attributes & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_READONLY);
-    clock.Lap(kAttributesAfter);
-    return copied && moved;
-}
+// The steps of FileCipher::TransformFile one by one, each on the clock, for
+// files of at most one buffer; the buffer is the run's, as there.
+enum Step { kOpenSource, kCreateTemporary, kCopy, kFlush, kReadOnly, kClose, kMove, kStepCount };
 
 std::vector<const char*> StepNames()
 {
     std::vector<const char*> names(kStepCount);
-    names[kSizeQuery] = "size query by path (worker only)";
-    names[kOpenSource] = "open the file exclusively";
+    names[kOpenSource] = "open the file exclusively, query it";
     names[kCreateTemporary] = "create the temporary file";
-    names[kBuffer] = "allocate the 1 MiB buffer";
     names[kCopy] = "read, XOR, write until a read gives 0";
     names[kFlush] = "flush the temporary file";
-    names[kClose] = "close both, free the buffer";
-    names[kAttributesBefore] = "attributes before the move";
+    names[kReadOnly] = "attributes through the open handles";
+    names[kClose] = "close both";
     names[kMove] = "move with replace and write-through";
-    names[kAttributesAfter] = "read-only after the move";
     return names;
+}
+
+bool SetAttributesOf(HANDLE file, DWORD attributes)
+{
+    FILE_BASIC_INFO info{};
+    info.FileAttributes = attributes;
+    return ::SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info) != FALSE;
+}
+
+bool TransformFileInSteps(const std::wstring& path, BYTE key, std::vector<unsigned char>& buffer, StepClock& clock)
+{
+    std::wstring temporary = FileCipher::TemporaryPath(path);
+    clock.Start();
+    fw::FileHandle in = OpenExclusive(path, FILE_WRITE_ATTRIBUTES);
+    FILE_BASIC_INFO source{};
+    ::GetFileInformationByHandleEx(in.Get(), FileBasicInfo, &source, sizeof source);
+    LARGE_INTEGER size;
+    ::GetFileSizeEx(in.Get(), &size);
+    clock.Lap(kOpenSource);
+    fw::FileHandle out = CreateExclusive(temporary);
+    clock.Lap(kCreateTemporary);
+    DWORD read = 0, written = 0;
+    bool copied = true;
+    while (copied && ::ReadFile(in.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read) {
+        for (DWORD i = 0; i < read; ++i)
+            buffer[i] ^= key;
+        copied = ::WriteFile(out.Get(), buffer.data(), read, &written, nullptr) && written == read;
+    }
+    clock.Lap(kCopy);
+    copied = ::FlushFileBuffers(out.Get()) && copied;
+    clock.Lap(kFlush);
+    FILE_BASIC_INFO target{};
+    ::GetFileInformationByHandleEx(out.Get(), FileBasicInfo, &target, sizeof target);
+    SetAttributesOf(out.Get(), (target.FileAttributes & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_READONLY);
+    DWORD writable = source.FileAttributes & ~FILE_ATTRIBUTE_READONLY;
+    if (source.FileAttributes & FILE_ATTRIBUTE_READONLY)
+        SetAttributesOf(in.Get(), writable ? writable : FILE_ATTRIBUTE_NORMAL);
+    clock.Lap(kReadOnly);
+    out.Reset();
+    in.Reset();
+    clock.Lap(kClose);
+    bool moved =
+        ::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    clock.Lap(kMove);
+    return copied && moved;
+}
+
+// What the per-file operation no longer does, each on its own over the
+// files: a fresh buffer of the run's size for every file, read into; a size
+// query by path; making the file read-only by path after the move.
+enum Avoided { kFreshBuffer, kSizeByPath, kReadOnlyByPath, kAvoidedCount };
+
+std::vector<const char*> AvoidedNames()
+{
+    std::vector<const char*> names(kAvoidedCount);
+    names[kFreshBuffer] = "a fresh 1 MiB buffer per file, read into";
+    names[kSizeByPath] = "a size query by path";
+    names[kReadOnlyByPath] = "read-only by path after the move";
+    return names;
+}
+
+void AvoidedSteps(const std::wstring& path, StepClock& clock)
+{
+    clock.Start();
+    {
+        fw::FileHandle in = OpenExclusive(path);
+        clock.Start();
+        std::unique_ptr<unsigned char[]> buffer(new unsigned char[FileStreamer::kDefaultBufferSize]);
+        DWORD read = 0;
+        ::ReadFile(in.Get(), buffer.get(), FileStreamer::kDefaultBufferSize, &read, nullptr);
+        buffer.reset();
+        clock.Lap(kFreshBuffer);
+    }
+    clock.Start();
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    clock.Lap(kSizeByPath);
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    ::SetFileAttributesW(path.c_str(), (attributes & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_READONLY);
+    clock.Lap(kReadOnlyByPath);
 }
 
 void BenchFiles(const std::wstring& scratch)
@@ -669,7 +694,8 @@ void BenchFiles(const std::wstring& scratch)
     bar.SetRange(0, 100);
     double copySeconds = 1e30, loopSeconds = 1e30, stepsSeconds = 1e30, workerSeconds = 1e30;
     unsigned copied = 0, done = 0, stepped = 0;
-    std::vector<StepClock> stepRounds;
+    std::vector<StepClock> stepRounds, avoidedRounds;
+    std::vector<unsigned char> buffer(FileStreamer::kDefaultBufferSize);
     for (int round = 0; round < kRounds; ++round) {
         copySeconds = std::min(copySeconds, SecondsOf([&] {
             copied = 0;
@@ -682,17 +708,22 @@ void BenchFiles(const std::wstring& scratch)
         ByteProgress progress(bar, paths.size() * 1024ull);
         ActiveRun run;
         loopSeconds = std::min(loopSeconds, SecondsOf([&] {
+            FileCipher cipher(EncryptBusy, 0x5A, progress);
             done = 0;
             for (const std::wstring& path : paths)
-                done += CThreadEncrypt::TransformFile(path, 0x5A, progress) ? 1 : 0;
+                done += cipher.TransformFile(path) ? 1 : 0;
         }));
-        StepClock clock(kStepCount);
+        StepClock steps(kStepCount);
         stepsSeconds = std::min(stepsSeconds, SecondsOf([&] {
             stepped = 0;
             for (const std::wstring& path : paths)
-                stepped += TransformFileInSteps(path, 0x5A, clock) ? 1 : 0;
+                stepped += TransformFileInSteps(path, 0x5A, buffer, steps) ? 1 : 0;
         }));
-        stepRounds.push_back(clock);
+        stepRounds.push_back(steps);
+        StepClock avoided(kAvoidedCount);
+        for (const std::wstring& path : paths)
+            AvoidedSteps(path, avoided);
+        avoidedRounds.push_back(avoided);
     }
     for (int round = 0; round < kRounds; ++round)
         workerSeconds = std::min(workerSeconds, SecondsOf([&] { page.Encrypt(L"pw"); }));
@@ -710,6 +741,8 @@ void BenchFiles(const std::wstring& scratch)
     std::printf("  the per-file operation step by step     %7.3f s  %7.1f us/file  (%u done):\n", stepsSeconds,
                 stepsSeconds * 1e6 / files, stepped);
     PrintBestSteps(StepNames(), stepRounds, paths.size());
+    std::printf("  what the per-file operation no longer does, on its own:\n");
+    PrintBestSteps(AvoidedNames(), avoidedRounds, paths.size());
     RemoveTree(tree);
 }
 
