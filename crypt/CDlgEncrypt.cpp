@@ -47,6 +47,7 @@ bool CDlgEncrypt::ProcessMessage(fw::Message& m)
                         fw::OnCommand(IDC_ENCRYPT_BROWSE, BN_CLICKED, &Self::OnBrowse),
                         fw::OnCommand(IDC_ENCRYPT_START, BN_CLICKED, &Self::OnStart),
                         fw::OnMessage(kRunOnPageThread, &Self::OnRunOnPageThread),
+                        fw::OnMessage(WM_TIMER, &Self::OnTimer),
                         fw::OnMessage(WM_DESTROY, &Self::OnDestroy))
         || CZendalDialog::ProcessMessage(m);
 }
@@ -211,14 +212,66 @@ void CDlgEncrypt::ClearPasswords()
 
 void CDlgEncrypt::AppendRows(const std::vector<FoundFile>& files)
 {
-    RunOnPageThread([&] {
-        const wchar_t* status = ReadyStatus(encryptMode);
-        for (const FoundFile& file : files) {
-            totalBytes += file.size;
-            if (HTREEITEM item = list_.InsertItem(file.path.c_str()))
-                list_.SetItemTextAndImage(item, 1, status, kCrossImage);
+    RunOnPageThread([&] { AppendToList(files); });
+}
+
+void CDlgEncrypt::AppendToList(const std::vector<FoundFile>& files)
+{
+    const wchar_t* status = ReadyStatus(encryptMode);
+    for (const FoundFile& file : files) {
+        totalBytes += file.size;
+        if (HTREEITEM item = list_.InsertItem(file.path.c_str()))
+            list_.SetItemTextAndImage(item, 1, status, kCrossImage);
+    }
+}
+
+// A row costs the list two messages, each under Wine about as dear as opening
+// a file; queued, the rows are appended while the walk opens the next files
+// instead of after.
+void CDlgEncrypt::StartRowQueue()
+{
+    RunOnPageThread([this] { ::SetTimer(Handle(), kRowQueueTimer, kRowQueueTickMs, nullptr); });
+}
+
+void CDlgEncrypt::QueueRows(const std::vector<FoundFile>& files)
+{
+    {
+        std::lock_guard<std::mutex> lock(rowQueueLock_);
+        if (queuedRows_.size() < kMaxQueuedRows) {
+            queuedRows_.insert(queuedRows_.end(), files.begin(), files.end());
+            return;
         }
+    }
+    RunOnPageThread([&] {
+        AppendQueuedRows();
+        AppendToList(files);
     });
+}
+
+void CDlgEncrypt::EndRowQueue()
+{
+    RunOnPageThread([this] {
+        ::KillTimer(Handle(), kRowQueueTimer);
+        AppendQueuedRows();
+    });
+}
+
+bool CDlgEncrypt::OnTimer(fw::Message& m)
+{
+    if (m.wParam != kRowQueueTimer)
+        return false;
+    AppendQueuedRows();
+    return true;
+}
+
+void CDlgEncrypt::AppendQueuedRows()
+{
+    std::vector<FoundFile> rows;
+    {
+        std::lock_guard<std::mutex> lock(rowQueueLock_);
+        rows.swap(queuedRows_);
+    }
+    AppendToList(rows);
 }
 
 // The list hands out its stored texts, which are copied at once.

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,15 @@ public:
     // New rows at the end, each with the ready status of the current mode;
     // their sizes are added to totalBytes.
     void AppendRows(const std::vector<FoundFile>& files);
+    // The same for the folder walk, which goes on walking meanwhile: from
+    // StartRowQueue to EndRowQueue the page appends the queued rows on a
+    // timer; EndRowQueue returns once every queued row is in the list.
+    void StartRowQueue();
+    void QueueRows(const std::vector<FoundFile>& files);
+    void EndRowQueue();
+    // With this many rows queued the walk appends its next ones itself,
+    // waiting for the list, instead of queueing more.
+    static constexpr size_t kMaxQueuedRows = 2048;
     // Up to count rows from row first on; fewer at the end of the list.
     std::vector<ListedFile> ReadRows(unsigned first, unsigned count);
     // "完成" with the tick for a file done, else "失败" with the cross.
@@ -75,12 +85,15 @@ protected:
 
 private:
     static constexpr UINT kRunOnPageThread = WM_APP + 1;
+    static constexpr UINT_PTR kRowQueueTimer = 1;
+    static constexpr UINT kRowQueueTickMs = 50;
     enum ListImage { kDocumentImage = 0, kTickImage = 1, kCrossImage = 2 };
 
     void OnOperationChange();
     void OnBrowse();
     void OnStart();
     bool OnDestroy(fw::Message& m);
+    bool OnTimer(fw::Message& m);
     LRESULT OnRunOnPageThread(WPARAM, LPARAM work);
 
     void CreateList();
@@ -88,6 +101,8 @@ private:
     static std::wstring ListedForm(const std::wstring& picked);
     void ListPickedFile(const std::wstring& path);
     void RunOnPageThread(const std::function<void()>& work) const;
+    void AppendToList(const std::vector<FoundFile>& files);
+    void AppendQueuedRows();
     void Tell(const wchar_t* text) const;
 
     CZendalComboBox operation_;
@@ -102,4 +117,6 @@ private:
     CThreadEncryptSerach search_;
     CThreadEncrypt encrypt_;
     fw::CrossThreadWindow window_;
+    std::mutex rowQueueLock_;
+    std::vector<FoundFile> queuedRows_;
 };

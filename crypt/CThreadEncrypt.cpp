@@ -1,14 +1,10 @@
 #include "crypt/CThreadEncrypt.h"
 
 #include "crypt/CDlgEncrypt.h"
-#include "crypt/ExclusiveFile.h"
+#include "crypt/FileCipher.h"
 #include "crypt/TimedBatch.h"
 #include "fileio/ByteProgress.h"
-#include "fileio/FileStreamer.h"
 #include "framework/WorkerThread.h"
-
-#include <cstring>
-#include <limits>
 
 std::atomic<int> EncryptBusy{0};
 
@@ -24,34 +20,6 @@ const unsigned kRowsPerRead = 256;
 // a repaint, which takes longer than encrypting a small file.
 const size_t kMaxPendingResults = 256;
 const DWORD kMaxWaitMs = 100;
-
-// Larger than one buffer: long enough to show the results before it first.
-bool TakesAWhile(const std::wstring& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    return ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) &&
-           (data.nFileSizeHigh != 0 || data.nFileSizeLow > FileStreamer::kDefaultBufferSize);
-}
-
-void XorBlock(unsigned char* data, DWORD length, BYTE key)
-{
-    const uint32_t wideKey = key * 0x01010101u;
-    DWORD i = 0;
-    for (; i + sizeof(uint32_t) <= length; i += sizeof(uint32_t)) {
-        uint32_t word;
-        std::memcpy(&word, data + i, sizeof word);
-        word ^= wideKey;
-        std::memcpy(data + i, &word, sizeof word);
-    }
-    for (; i < length; ++i)
-        data[i] ^= key;
-}
-
-// FILE_ATTRIBUTE_NORMAL stands for "none" and is valid only alone.
-void SetAttributes(const std::wstring& path, DWORD attributes)
-{
-    ::SetFileAttributesW(path.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
-}
 
 } // namespace
 
@@ -81,11 +49,13 @@ DWORD WINAPI CThreadEncrypt::EncryptThreadProc(LPVOID parameter)
 // ends after the file in hand: nobody could see the outcome of the others.
 void CThreadEncrypt::EncryptRows(CDlgEncrypt& page)
 {
-    const BYTE key = KeyByte(page.password);
     ByteProgress progress(page.Progress(), page.totalBytes);
     TimedBatch<CDlgEncrypt::RowResult> results(
         kMaxPendingResults, kMaxWaitMs,
         [&page](const std::vector<CDlgEncrypt::RowResult>& done) { page.SetRowResults(done); });
+    FileCipher cipher(EncryptBusy, KeyByte(page.password), progress);
+    // A large file takes a while: the results before it are shown first.
+    cipher.OnLongFile([&results] { results.Flush(); });
     for (unsigned row = 0; EncryptBusy && page.IsOpen();) {
         std::vector<CDlgEncrypt::ListedFile> files = page.ReadRows(row, kRowsPerRead);
         if (files.empty())
@@ -93,9 +63,7 @@ void CThreadEncrypt::EncryptRows(CDlgEncrypt& page)
         for (const auto& file : files) {
             if (!page.IsOpen())
                 break;
-            if (TakesAWhile(file.path))
-                results.Flush();
-            results.Add({file.item, TransformFile(file.path, key, progress)});
+            results.Add({file.item, cipher.TransformFile(file.path)});
         }
         row += static_cast<unsigned>(files.size());
     }
@@ -108,58 +76,4 @@ uint64_t CThreadEncrypt::DeriveKey(const std::wstring& password)
     for (wchar_t c : password)
         key ^= static_cast<uint64_t>(static_cast<uint16_t>(c) | 0x80u);
     return key;
-}
-
-bool CThreadEncrypt::TransformFile(const std::wstring& path, BYTE key, ByteProgress& progress)
-{
-    std::wstring temporary = TemporaryPath(path);
-    return XorCopyFile(path, temporary, key, progress) && ReplaceWithTemporary(path, temporary);
-}
-
-bool CThreadEncrypt::XorCopyFile(const std::wstring& source, const std::wstring& target, BYTE key,
-                                 ByteProgress& progress)
-{
-    fw::FileHandle in = OpenExclusive(source);
-    if (!in)
-        return false;
-    fw::FileHandle out = CreateExclusive(target);
-    if (!out)
-        return false;
-    FileStreamer streamer(EncryptBusy, progress);
-    uint64_t copied = 0;
-    // A failed read or write is a failure of the file, never its end. The
-    // target is flushed before it can replace anything: after a crash right
-    // behind the move the file must not turn out empty or cut short.
-    bool whole = streamer.Copy(in.Get(), out.Get(), std::numeric_limits<uint64_t>::max(), copied,
-                               [key](unsigned char* data, DWORD size) { XorBlock(data, size, key); }) &&
-                 ::FlushFileBuffers(out.Get());
-    out.Reset();
-    if (!whole)
-        ::DeleteFileW(target.c_str());
-    return whole;
-}
-
-// The move needs a writable target; a file that cannot be replaced gets its
-// read-only attribute back and the temporary file goes.
-bool CThreadEncrypt::ReplaceWithTemporary(const std::wstring& path, const std::wstring& temporary)
-{
-    DWORD attributes = ::GetFileAttributesW(path.c_str());
-    bool wasReadOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-    if (wasReadOnly)
-        SetAttributes(path, attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (!::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        if (wasReadOnly)
-            ::SetFileAttributesW(path.c_str(), attributes);
-        ::DeleteFileW(temporary.c_str());
-        return false;
-    }
-    AddReadOnly(path);
-    return true;
-}
-
-void CThreadEncrypt::AddReadOnly(const std::wstring& path)
-{
-    DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES)
-        SetAttributes(path, (attributes & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_READONLY);
 }

@@ -12,7 +12,7 @@ std::atomic<int> SearchBusy{0};
 
 namespace {
 
-// One message per 512 files or a tenth of a second instead of two per file.
+// Queued 512 files or a tenth of a second at a time.
 const size_t kMaxPendingFiles = 512;
 const DWORD kMaxWaitMs = 100;
 
@@ -21,7 +21,7 @@ const DWORD kMaxWaitMs = 100;
 struct CThreadEncryptSerach::Walk {
     explicit Walk(CDlgEncrypt& page)
         : page(page), found(kMaxPendingFiles, kMaxWaitMs,
-                            [&page](const std::vector<CDlgEncrypt::FoundFile>& files) { page.AppendRows(files); })
+                            [&page](const std::vector<CDlgEncrypt::FoundFile>& files) { page.QueueRows(files); })
     {
     }
 
@@ -39,6 +39,7 @@ DWORD WINAPI CThreadEncryptSerach::SearchThreadProc(LPVOID parameter)
 {
     auto& page = *static_cast<CDlgEncrypt*>(parameter);
     page.EnableEncryptControls(false);
+    page.StartRowQueue();
     try {
         Walk walk(page);
         SearchFolder(walk, page.folderPath);
@@ -46,6 +47,7 @@ DWORD WINAPI CThreadEncryptSerach::SearchThreadProc(LPVOID parameter)
     } catch (...) {
         // The page is handed back with what was listed so far.
     }
+    page.EndRowQueue();
     page.EnableEncryptControls(true);
     SearchBusy = 0;
     return 1;

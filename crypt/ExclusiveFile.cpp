@@ -5,18 +5,28 @@ bool WithinPathLimit(const std::wstring& path)
     return path.size() < MAX_PATH;
 }
 
-fw::FileHandle OpenExclusive(const std::wstring& path)
+namespace {
+
+fw::FileHandle RefusedAsTooLong()
+{
+    ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return fw::FileHandle();
+}
+
+} // namespace
+
+fw::FileHandle OpenExclusive(const std::wstring& path, DWORD extraAccess)
 {
     if (!WithinPathLimit(path))
-        return fw::FileHandle();
-    return fw::FileHandle(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+        return RefusedAsTooLong();
+    return fw::FileHandle(::CreateFileW(path.c_str(), GENERIC_READ | extraAccess, 0, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
 fw::FileHandle CreateExclusive(const std::wstring& path)
 {
     if (!WithinPathLimit(path))
-        return fw::FileHandle();
+        return RefusedAsTooLong();
     return fw::FileHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }

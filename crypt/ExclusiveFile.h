@@ -8,8 +8,8 @@
 // program that is not long-path aware; some file systems would take them, and
 // the program's behaviour must not depend on that.
 
-// An existing file, for reading.
-fw::FileHandle OpenExclusive(const std::wstring& path);
+// An existing file, for reading and whatever extra access is asked for.
+fw::FileHandle OpenExclusive(const std::wstring& path, DWORD extraAccess = 0);
 // A new file for writing; an existing file of that name is truncated.
 fw::FileHandle CreateExclusive(const std::wstring& path);
 

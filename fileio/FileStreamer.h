@@ -25,6 +25,7 @@ public:
 
     // False when the buffer could not be allocated.
     bool Ready() const { return buffer_ != nullptr; }
+    DWORD BufferSize() const { return bufferSize_; }
 
     // Writes count zero bytes from the file's current position on.
     bool WriteZeros(HANDLE file, uint64_t count);

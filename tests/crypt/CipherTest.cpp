@@ -1,6 +1,7 @@
 #include "CryptFiles.h"
 
 #include "crypt/CThreadEncrypt.h"
+#include "crypt/FileCipher.h"
 #include "fileio/ByteProgress.h"
 #include "ui/skin/CZendalProgressCtrl.h"
 
@@ -19,7 +20,7 @@ protected:
     bool Transform(const std::wstring& path, const std::wstring& password, uint64_t total = 0)
     {
         ByteProgress progress(bar, total);
-        return CThreadEncrypt::TransformFile(path, CThreadEncrypt::KeyByte(password), progress);
+        return FileCipher(EncryptBusy, CThreadEncrypt::KeyByte(password), progress).TransformFile(path);
     }
 
     testkit::ScratchFolder folder;
@@ -59,7 +60,7 @@ TEST_F(CipherTest, EveryByteIsXoredWithTheKeyAndTheSamePasswordRestoresTheFile)
     // Compared as a whole: a failure should not print megabytes.
     EXPECT_TRUE(XorEach(plain, CThreadEncrypt::KeyByte(L"secret")) == ReadWholeFile(path));
     EXPECT_TRUE(IsReadOnly(path));
-    EXPECT_FALSE(FileExists(CThreadEncrypt::TemporaryPath(path)));
+    EXPECT_FALSE(FileExists(FileCipher::TemporaryPath(path)));
 
     ASSERT_TRUE(Transform(path, L"cretse"));
     EXPECT_TRUE(plain == ReadWholeFile(path)) << "a rearranged password is the same key";
@@ -99,6 +100,15 @@ TEST_F(CipherTest, ALeftoverTemporaryFileIsTruncatedAndReused)
     ASSERT_TRUE(Transform(path, L"pw"));
     EXPECT_EQ(XorEach("short", CThreadEncrypt::KeyByte(L"pw")), ReadWholeFile(path));
     EXPECT_FALSE(FileExists(folder.File(L"a.txt.zdltemp")));
+
+    // A run killed right before its replacement leaves the temporary file read-only.
+    std::wstring other = Write(folder, L"b.txt", "other");
+    std::wstring leftover = Write(folder, L"b.txt.zdltemp", PatternBytes(100000, 4));
+    ASSERT_TRUE(::SetFileAttributesW(leftover.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(Transform(other, L"pw"));
+    EXPECT_EQ(XorEach("other", CThreadEncrypt::KeyByte(L"pw")), ReadWholeFile(other));
+    EXPECT_TRUE(IsReadOnly(other));
+    EXPECT_FALSE(FileExists(leftover));
 }
 
 TEST_F(CipherTest, APathWhoseTemporaryNameExceedsThePathLimitFails)
@@ -123,7 +133,7 @@ TEST_F(CipherTest, AFileInUseElsewhereFailsAndStaysAsItWas)
     EXPECT_FALSE(Transform(path, L"pw"));
     EXPECT_EQ("in use", ReadWholeFile(path));
     EXPECT_FALSE(IsReadOnly(path));
-    EXPECT_FALSE(FileExists(CThreadEncrypt::TemporaryPath(path)));
+    EXPECT_FALSE(FileExists(FileCipher::TemporaryPath(path)));
 }
 
 TEST_F(CipherTest, WhenTheTemporaryFileCannotBeCreatedTheFileFailsAndNothingElseIsTouched)
@@ -158,7 +168,7 @@ TEST_F(CipherTest, AFailedReplacementLeavesTheFileAsItWasAndNoTemporaryFile)
     ::UnmapViewOfFile(view);
     EXPECT_EQ("mapped bytes", ReadWholeFile(path));
     EXPECT_TRUE(IsReadOnly(path)) << "the attribute cleared for the move comes back";
-    EXPECT_FALSE(FileExists(CThreadEncrypt::TemporaryPath(path)));
+    EXPECT_FALSE(FileExists(FileCipher::TemporaryPath(path)));
 }
 
 TEST_F(CipherTest, AReadThatFailsIsAFailureAndTheTargetIsDeleted)
@@ -166,18 +176,27 @@ TEST_F(CipherTest, AReadThatFailsIsAFailureAndTheTargetIsDeleted)
     // Reading the process's own memory file from offset 0 fails with an I/O error.
     std::wstring target = folder.File(L"copy.zdltemp");
     ByteProgress progress(bar, 0);
-    EXPECT_FALSE(CThreadEncrypt::XorCopyFile(L"Z:\\proc\\self\\mem", target, 0x55, progress));
+    EXPECT_FALSE(FileCipher(EncryptBusy, 0x55, progress).XorCopyFile(L"Z:\\proc\\self\\mem", target));
     EXPECT_FALSE(FileExists(target));
 }
 
-TEST_F(CipherTest, ProgressIsCountedInBytesOverTheWholeRun)
+// One cipher serves a whole run: each file gets exactly its own bytes back,
+// whatever the files before it left in the buffer.
+TEST_F(CipherTest, ARunOfFilesCountsProgressInBytesAndLeavesEachFileItsOwnBytes)
 {
     bar.SetRange(0, 100);
-    std::wstring first = Write(folder, L"1", PatternBytes(1000, 4));
-    std::wstring second = Write(folder, L"2", PatternBytes(3000, 5));
+    const std::string one = PatternBytes(1000, 4), two = PatternBytes(3000, 5), three = PatternBytes(7, 6);
+    std::wstring first = Write(folder, L"1", one);
+    std::wstring second = Write(folder, L"2", two);
+    std::wstring third = Write(folder, L"3", three);
     ByteProgress progress(bar, 8000);
-    ASSERT_TRUE(CThreadEncrypt::TransformFile(first, 1, progress));
+    FileCipher cipher(EncryptBusy, 1, progress);
+    ASSERT_TRUE(cipher.TransformFile(first));
     EXPECT_EQ(12.0, bar.Pos());
-    ASSERT_TRUE(CThreadEncrypt::TransformFile(second, 1, progress));
+    ASSERT_TRUE(cipher.TransformFile(second));
     EXPECT_EQ(50.0, bar.Pos());
+    ASSERT_TRUE(cipher.TransformFile(third));
+    EXPECT_EQ(XorEach(one, 1), ReadWholeFile(first));
+    EXPECT_EQ(XorEach(two, 1), ReadWholeFile(second));
+    EXPECT_EQ(XorEach(three, 1), ReadWholeFile(third));
 }

@@ -8,10 +8,26 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 using namespace crypt_test;
 
 namespace {
+
+// Answers only the messages other threads send, until the condition holds or
+// a generous limit passes.
+bool AnswerSentUntil(const std::function<bool()>& condition)
+{
+    const DWORD limitMs = 60000;
+    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < limitMs;) {
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        if (condition())
+            return true;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+    }
+    return false;
+}
 
 class FolderWalkTest : public testing::Test {
 protected:
@@ -132,6 +148,37 @@ TEST_F(FolderWalkTest, ManyFilesArriveCompleteInOrderAndCounted)
     EXPECT_EQ(700u, expected.size());
     EXPECT_EQ(expected, host.Paths());
     EXPECT_EQ(total, host.Page().totalBytes);
+}
+
+// While the page's thread only answers what other threads send, its timer
+// never appends the queued rows: the walk then hands them over itself once
+// its queue is full, and the list still gets every file once, in order.
+TEST_F(FolderWalkTest, AWalkWhosePageAppendsNothingOnItsOwnHandsItsRowsOverItself)
+{
+    testkit::ScratchFolder many(true);
+    const unsigned files = static_cast<unsigned>(CDlgEncrypt::kMaxQueuedRows) + 600;
+    for (unsigned i = 0; i < files; ++i)
+        testkit::WriteWholeFile(many.File(std::to_wstring(i) + L".dat"), "x");
+    host.Page().folderPath = many.Path();
+    host.Page().totalBytes = 0;
+    HWND list = host.Page().ListWindow();
+    ASSERT_TRUE(CThreadEncryptSerach().StartSearch(host.Page()));
+
+    unsigned listedMidway = 0;
+    bool ended = AnswerSentUntil([&] {
+        unsigned rows = static_cast<unsigned>(::SendMessageW(list, TVM_GETCOUNT, 0, 0));
+        if (rows < files)
+            listedMidway = std::max(listedMidway, rows);
+        return !SearchBusy;
+    });
+    ASSERT_TRUE(ended);
+    std::vector<std::wstring> expected;
+    ListFiles(many.Path(), expected);
+    EXPECT_EQ(files, expected.size());
+    EXPECT_TRUE(expected == host.Paths());
+    EXPECT_EQ(files, host.Page().totalBytes);
+    EXPECT_GT(listedMidway, 0u) << "rows reach the list before the walk ends";
+    EXPECT_TRUE(host.AllControlsEnabled());
 }
 
 TEST_F(FolderWalkTest, TheWalkEndsWhereThePathLimitEnds)
