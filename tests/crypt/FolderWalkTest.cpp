@@ -153,10 +153,14 @@ TEST_F(FolderWalkTest, ManyFilesArriveCompleteInOrderAndCounted)
 // While the page's thread only answers what other threads send, its timer
 // never appends the queued rows: the walk then hands them over itself once
 // its queue is full, and the list still gets every file once, in order.
+// Several hand-overs, each after a walk of a batch of files, leave the page's
+// thread time to see a partly filled list on a busy machine.
 TEST_F(FolderWalkTest, AWalkWhosePageAppendsNothingOnItsOwnHandsItsRowsOverItself)
 {
     testkit::ScratchFolder many(true);
-    const unsigned files = static_cast<unsigned>(CDlgEncrypt::kMaxQueuedRows) + 600;
+    const unsigned kHandOvers = 4;
+    const unsigned kWalkBatch = 512;
+    const unsigned files = static_cast<unsigned>(CDlgEncrypt::kMaxQueuedRows) + kHandOvers * kWalkBatch + 88;
     for (unsigned i = 0; i < files; ++i)
         testkit::WriteWholeFile(many.File(std::to_wstring(i) + L".dat"), "x");
     host.Page().folderPath = many.Path();
