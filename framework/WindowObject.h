@@ -39,7 +39,7 @@ protected:
     void Detach();
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
     static bool ReflectToControl(Message& m);
 
     bool subclassed_ = false;

@@ -182,6 +182,42 @@ TEST_F(DialogTest, WindowAndObjectLetGoOfEachOtherWhicheverGoesFirst)
 
 namespace {
 
+LRESULT CALLBACK CountMessages(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR count)
+{
+    if (msg == WM_SETTEXT)
+        ++*reinterpret_cast<int*>(count);
+    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+} // namespace
+
+// Someone else subclasses the edit after its wrapper: when the wrapper lets
+// go, the other procedure and the edit's own keep working, and a new wrapper
+// takes the window again without looping through its old place in the chain.
+TEST_F(DialogTest, AWrapperLettingGoKeepsALaterSubclassWorking)
+{
+    HWND edit = page.edit.Handle();
+    int seen = 0;
+    ASSERT_TRUE(::SetWindowSubclass(edit, &CountMessages, 1, reinterpret_cast<DWORD_PTR>(&seen)));
+    page.edit.Unsubclass();
+    ::SetWindowTextW(edit, L"after");
+    EXPECT_EQ(1, seen);
+    EXPECT_EQ(L"after", fw::Window(edit).Text());
+    EXPECT_EQ(nullptr, fw::WindowObject::FromHandle(edit));
+
+    ColouredEdit again;
+    ASSERT_TRUE(again.Subclass(edit));
+    EXPECT_EQ(&again, fw::WindowObject::FromHandle(edit));
+    ::SetWindowTextW(edit, L"again");
+    EXPECT_EQ(2, seen);
+    EXPECT_EQ(L"again", again.Text());
+    EXPECT_EQ(reinterpret_cast<LRESULT>(again.brush.Get()),
+              page.Send(WM_CTLCOLOREDIT, 0, reinterpret_cast<LPARAM>(edit)));
+    ::RemoveWindowSubclass(edit, &CountMessages, 1);
+}
+
+namespace {
+
 class ClosingDialog : public fw::Dialog {
 public:
     explicit ClosingDialog(UINT command) : fw::Dialog(IDD_ABOUTBOX), command_(command) {}
