@@ -393,4 +393,74 @@ TEST_F(DriverFuzz, ConcurrentCallersOnSeparateListsEachSeeTheirOwnModel)
     ExpectStateAsModelled();
 }
 
+// Callers that share one list: three add and remove paths of their own while
+// a fourth reads the state. Every answer is a success, every state read is
+// whole (counts match the entries, each entry one of the callers' paths), and
+// the list ends holding exactly what each caller left in it.
+TEST_F(DriverFuzz, ConcurrentCallersOnTheSameListLoseNothingAndReadWholeStates)
+{
+    const int list = ZDL_FILE_W;
+    const int kWriters = 3;
+    const int kPathsEach = 40;
+    Send(kClearCodes[list], std::string(), 0);
+    std::vector<std::string> paths[kWriters];
+    std::vector<bool> held[kWriters];
+    for (int writer = 0; writer < kWriters; ++writer) {
+        for (int n = 0; n < kPathsEach; ++n)
+            paths[writer].push_back("C:\\Caller" + std::to_string(writer) + "\\file" + std::to_string(n) + ".txt");
+        held[writer].assign(kPathsEach, false);
+    }
+    std::atomic<unsigned> failures{0};
+    std::atomic<int> writing{kWriters};
+    auto writer = [&](int index) {
+        fw::FileHandle device = testkit::OpenTestDevice();
+        RequestMaker maker(100u + static_cast<unsigned>(index));
+        for (int i = 0; device.Valid() && i < 3000; ++i) {
+            size_t n = maker.Pick(kPathsEach);
+            bool remove = held[index][n];
+            if (!testkit::Control(device.Get(), kProtectCodes[list], testkit::Record(paths[index][n], remove), 0).ok)
+                ++failures;
+            held[index][n] = !remove;
+        }
+        if (!device.Valid())
+            ++failures;
+        --writing;
+    };
+    auto reader = [&] {
+        fw::FileHandle device = testkit::OpenTestDevice();
+        // One request with room for everything: a state read in two steps
+        // could see the list change between them.
+        while (device.Valid() && writing.load() > 0) {
+            ControlResult answer = testkit::Control(device.Get(), IOCTL_QUERY_STATE, std::string(), 1u << 16);
+            testkit::DriverState state;
+            if (!answer.ok || !testkit::DecodeState(answer.output, &state)) {
+                ++failures;
+                continue;
+            }
+            for (const std::string& entry : state.lists[list]) {
+                bool known = false;
+                for (const auto& own : paths)
+                    for (const std::string& path : own)
+                        known = known || entry == testkit::Padded(path);
+                if (!known)
+                    ++failures;
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int index = 0; index < kWriters; ++index)
+        threads.emplace_back(writer, index);
+    threads.emplace_back(reader);
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(0u, failures.load());
+
+    for (int index = 0; index < kWriters; ++index)
+        for (int n = 0; n < kPathsEach; ++n)
+            if (held[index][n])
+                model_.Apply(kProtectCodes[list], testkit::Record(paths[index][n], 0), 0);
+    ExpectStateAsModelled();
+    Send(kClearCodes[list], std::string(), 0);
+}
+
 } // namespace

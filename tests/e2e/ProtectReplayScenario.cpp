@@ -157,6 +157,13 @@ TEST_F(ProtectReplay, AProtectedFileAndFolderAreStoredSentToTheDriverAndReplayed
         EXPECT_TRUE(session.Close());
     }
 
+    // The driver outlives the program (and this test's handle keeps it
+    // loaded): empty its lists so that only the replay can fill them again.
+    ASSERT_TRUE(SendPathRecord(device.Get(), ProtectListKind::File, L"ow", file, true));
+    ASSERT_TRUE(SendPathRecord(device.Get(), ProtectListKind::Folder, L"i", folderPath, true));
+    ASSERT_EQ("------", DriverLists(device.Get(), file));
+    ASSERT_EQ("------", DriverLists(device.Get(), folderPath));
+
     e2e::ProgramSession session(folder.Path());
     ASSERT_TRUE(session.Ready());
     ASSERT_EQ(L"成功登录", session.LogOn(L""));

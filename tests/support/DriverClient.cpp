@@ -38,27 +38,32 @@ ControlResult Control(HANDLE device, DWORD code, const std::string& input, DWORD
     return result;
 }
 
+bool DecodeState(const std::string& answer, DriverState* state)
+{
+    if (answer.size() < ZDL_STATE_HEADER_BYTES || ValueAt(answer, ZDL_STATE_NEEDED_BYTES) != answer.size())
+        return false;
+    *state = DriverState();
+    state->protectOn = ValueAt(answer, ZDL_STATE_SWITCH);
+    state->driveWord = ValueAt(answer, ZDL_STATE_DRIVE_WORD);
+    size_t offset = ZDL_STATE_HEADER_BYTES;
+    for (int list = 0; list < ZDL_LISTS; ++list) {
+        DWORD count = ValueAt(answer, ZDL_STATE_FILE_O_COUNT + list);
+        for (DWORD i = 0; i < count; ++i, offset += ZDL_PATH_BYTES) {
+            if (offset + ZDL_PATH_BYTES > answer.size())
+                return false;
+            state->lists[list].push_back(answer.substr(offset, ZDL_PATH_BYTES));
+        }
+    }
+    return offset == answer.size();
+}
+
 bool QueryState(HANDLE device, DriverState* state)
 {
     ControlResult header = Control(device, IOCTL_QUERY_STATE, std::string(), ZDL_STATE_HEADER_BYTES);
     if (header.output.size() != ZDL_STATE_HEADER_BYTES)
         return false;
     ControlResult whole = Control(device, IOCTL_QUERY_STATE, std::string(), ValueAt(header.output, ZDL_STATE_NEEDED_BYTES));
-    if (!whole.ok || whole.output.size() < ZDL_STATE_HEADER_BYTES)
-        return false;
-    *state = DriverState();
-    state->protectOn = ValueAt(whole.output, ZDL_STATE_SWITCH);
-    state->driveWord = ValueAt(whole.output, ZDL_STATE_DRIVE_WORD);
-    size_t offset = ZDL_STATE_HEADER_BYTES;
-    for (int list = 0; list < ZDL_LISTS; ++list) {
-        DWORD count = ValueAt(whole.output, ZDL_STATE_FILE_O_COUNT + list);
-        for (DWORD i = 0; i < count; ++i, offset += ZDL_PATH_BYTES) {
-            if (offset + ZDL_PATH_BYTES > whole.output.size())
-                return false;
-            state->lists[list].push_back(whole.output.substr(offset, ZDL_PATH_BYTES));
-        }
-    }
-    return offset == whole.output.size();
+    return whole.ok && DecodeState(whole.output, state);
 }
 
 std::string Padded(const std::string& path)

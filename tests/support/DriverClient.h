@@ -29,6 +29,9 @@ struct DriverState {
 };
 
 bool QueryState(HANDLE device, DriverState* state);
+// A whole IOCTL_QUERY_STATE answer: false when its counts, its size and the
+// size it says it needs do not agree.
+bool DecodeState(const std::string& answer, DriverState* state);
 
 // The path NUL-padded to the record's 256 bytes.
 std::string Padded(const std::string& path);
