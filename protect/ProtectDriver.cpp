@@ -7,8 +7,6 @@
 
 namespace {
 
-const DWORD kServiceRunning = 1056; // ERROR_SERVICE_ALREADY_RUNNING
-
 struct ModeCodes {
     wchar_t letter;
     DWORD file;
@@ -90,7 +88,7 @@ bool StartDriverService()
     fw::ServiceHandle service = OpenDriverService();
     if (!service)
         return false;
-    return ::StartServiceW(service.Get(), 0, nullptr) || ::GetLastError() == kServiceRunning;
+    return ::StartServiceW(service.Get(), 0, nullptr) || ::GetLastError() == ERROR_SERVICE_ALREADY_RUNNING;
 }
 
 bool StopDriverService()
