@@ -90,14 +90,17 @@ TEST_F(NavigationTest, PressingTheButtonOfTheShownPageChangesNothing)
     int shows = 0;
     HWND page = host->Page(5).Handle();
     ::SetWindowSubclass(page, &CountShows, 1, reinterpret_cast<DWORD_PTR>(&shows));
-    ::ValidateRect(host->Item(IDC_NAV_ENCRYPT), nullptr);
+    for (int id = IDC_NAV_ENCRYPT; id <= IDC_NAV_FUNCTION; ++id)
+        ::ValidateRect(host->Item(id), nullptr);
     host->Item(IDC_NAV_DISKHIDE).Send(BM_CLICK);
     ::RemoveWindowSubclass(page, &CountShows, 1);
 
     EXPECT_EQ(0, shows);
     EXPECT_TRUE(host->Page(5).IsVisible());
-    RECT dirty{};
-    EXPECT_FALSE(::GetUpdateRect(host->Item(IDC_NAV_ENCRYPT), &dirty, FALSE));
+    for (int id = IDC_NAV_ENCRYPT; id <= IDC_NAV_FUNCTION; ++id) {
+        RECT dirty{};
+        EXPECT_FALSE(::GetUpdateRect(host->Item(id), &dirty, FALSE)) << "button " << id;
+    }
 }
 
 TEST_F(NavigationTest, EachStartCountsOneLaunchInTheWorkersOwnFileAndNothingElse)
