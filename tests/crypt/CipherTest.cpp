@@ -1,6 +1,7 @@
 #include "CryptFiles.h"
 
 #include "crypt/CThreadEncrypt.h"
+#include "crypt/ExclusiveFile.h"
 #include "crypt/FileCipher.h"
 #include "fileio/ByteProgress.h"
 #include "ui/skin/CZendalProgressCtrl.h"
@@ -173,10 +174,19 @@ TEST_F(CipherTest, AFailedReplacementLeavesTheFileAsItWasAndNoTemporaryFile)
 
 TEST_F(CipherTest, AReadThatFailsIsAFailureAndTheTargetIsDeleted)
 {
-    // Reading the process's own memory file from offset 0 fails with an I/O error.
+    // The process's own memory file opens as the cipher opens its sources,
+    // and reading it from offset 0 fails with an I/O error.
+    const wchar_t source[] = L"Z:\\proc\\self\\mem";
+    {
+        fw::FileHandle opened = OpenExclusive(source);
+        ASSERT_TRUE(opened.Valid());
+        char byte = 0;
+        DWORD read = 0;
+        ASSERT_FALSE(::ReadFile(opened.Get(), &byte, 1, &read, nullptr));
+    }
     std::wstring target = folder.File(L"copy.zdltemp");
     ByteProgress progress(bar, 0);
-    EXPECT_FALSE(FileCipher(EncryptBusy, 0x55, progress).XorCopyFile(L"Z:\\proc\\self\\mem", target));
+    EXPECT_FALSE(FileCipher(EncryptBusy, 0x55, progress).XorCopyFile(source, target));
     EXPECT_FALSE(FileExists(target));
 }
 

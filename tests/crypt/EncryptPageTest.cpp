@@ -286,7 +286,7 @@ TEST_F(EncryptPageTest, ClosingThePageDuringARunStopsItWithEveryFileWholeOrUntou
     host->Walk(folder.Path());
     host->SetPasswords(L"pw", L"pw");
     host->Click(IDC_ENCRYPT_START);
-    testkit::PumpUntil([&] { return host->Page().Progress().Pos() > 0 || !EncryptBusy; });
+    ASSERT_TRUE(testkit::PumpUntil([&] { return host->Page().Progress().Pos() > 0 || !EncryptBusy; }));
 
     host.reset();
     EXPECT_FALSE(EncryptBusy);

@@ -35,9 +35,10 @@ std::string RegQuery(const wchar_t* name)
     if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
                           &process))
         return "cannot run reg.exe";
-    testkit::PumpUntil([&] { return ::WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; });
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    fw::KernelHandle thread(process.hThread);
+    fw::KernelHandle running(process.hProcess);
+    if (!testkit::PumpUntil([&] { return ::WaitForSingleObject(running.Get(), 0) == WAIT_OBJECT_0; }))
+        return "reg.exe did not end";
     std::string text;
     fw::FileHandle in(::CreateFileW(output.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     char buffer[4096];
