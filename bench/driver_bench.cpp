@@ -1,5 +1,6 @@
 // Times the calls the program makes on the protection driver, through the
 // real service manager and device: driver_bench <path of ZDLFile.sys>.
+#include "BenchClock.h"
 #include "companion/ZendalCommon.h"
 #include "framework/UniqueHandle.h"
 #include "protect/ProtectDriver.h"
@@ -12,21 +13,12 @@
 
 namespace {
 
-double Seconds()
-{
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 void Report(const char* what, int count, const std::function<void(int)>& step)
 {
-    double start = Seconds();
+    double start = bench::Seconds();
     for (int i = 0; i < count; ++i)
         step(i);
-    double elapsed = Seconds() - start;
+    double elapsed = bench::Seconds() - start;
     std::printf("%-52s %8d  %9.1f us each  %8.3f s\n", what, count, elapsed * 1e6 / count, elapsed);
 }
 

@@ -2,6 +2,7 @@
 // engine (the C code the filter's callbacks call) in user mode, against six
 // lists of 10, 1,000 and 10,000 entries each, for the questions an open and
 // a rename ask. Prints nanoseconds per decision.
+#include "BenchClock.h"
 #include "driver/ZdlEngine.h"
 #include "driver/ZdlProtocol.h"
 
@@ -16,15 +17,6 @@ namespace {
 const unsigned long kProtectCodes[ZDL_LISTS] = {IOCTL_FILE_PROTECT_O,   IOCTL_FILE_PROTECT_W,   IOCTL_FILE_PROTECT_I,
                                                 IOCTL_FOLDER_PROTECT_O, IOCTL_FOLDER_PROTECT_W, IOCTL_FOLDER_PROTECT_I};
 const int kDecisions = 2000000;
-
-double Seconds()
-{
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void Control(ZdlEngine* engine, unsigned long code, std::string input, unsigned long outBytes)
 {
@@ -54,10 +46,10 @@ ZdlKey Key(const std::wstring& path)
 void Measure(const char* what, const ZdlEngine& engine, unsigned operations, const ZdlKey& key)
 {
     int denied = 0;
-    double start = Seconds();
+    double start = bench::Seconds();
     for (int i = 0; i < kDecisions; ++i)
         denied += ZdlEngineDecide(&engine, operations, &key);
-    double elapsed = Seconds() - start;
+    double elapsed = bench::Seconds() - start;
     std::printf("  %-50s %8.0f ns  (%s)\n", what, elapsed * 1e9 / kDecisions, denied ? "denied" : "allowed");
 }
 

@@ -3,6 +3,7 @@
 // same run (shredding only writes, so it is also set beside writing as many
 // zero bytes): shredsplit_bench [folder]. The folder defaults to tmpfs
 // (Z:\dev\shm), where the figures do not swing with write-back. Needs a display.
+#include "BenchClock.h"
 #include "framework/UniqueHandle.h"
 #include "shred/CDlgCrush.h"
 #include "split/CDlgSplit.h"
@@ -21,22 +22,6 @@ namespace {
 const DWORD kChunk = 1024 * 1024;
 const int kChunks = 1024;
 const int kRounds = 3;
-
-double Seconds()
-{
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Timed(const std::function<void()>& step)
-{
-    double start = Seconds();
-    step();
-    return Seconds() - start;
-}
 
 void PumpWhileBusy(const std::atomic<int>& busy)
 {
@@ -146,22 +131,22 @@ int wmain(int argc, wchar_t** argv)
                 folder.c_str(), kRounds);
     Figures best;
     for (int round = 1; round <= kRounds; ++round) {
-        double copySeconds = Timed([&] { ::CopyFileW(source.c_str(), copy.c_str(), FALSE); });
+        double copySeconds = bench::SecondsOf([&] { ::CopyFileW(source.c_str(), copy.c_str(), FALSE); });
         ::CopyFileW(source.c_str(), zeros.c_str(), FALSE);
-        double writeSeconds = Timed([&] { WriteGiB(zeros, true); });
-        double writeDeleteSeconds = writeSeconds + Timed([&] { ::DeleteFileW(zeros.c_str()); });
-        double shredSeconds = Timed([&] {
+        double writeSeconds = bench::SecondsOf([&] { WriteGiB(zeros, true); });
+        double writeDeleteSeconds = writeSeconds + bench::SecondsOf([&] { ::DeleteFileW(zeros.c_str()); });
+        double shredSeconds = bench::SecondsOf([&] {
             Press(crush, IDC_CRUSH_PATH, copy, IDC_CRUSH_START);
             PumpWhileBusy(CrushBusy);
         });
-        double splitSeconds = Timed([&] {
+        double splitSeconds = bench::SecondsOf([&] {
             Press(split, IDC_SPLIT_PATH, source, IDC_SPLIT_START);
             PumpWhileBusy(SplitBusy);
         });
         ::MoveFileW(source.c_str(), original.c_str());
         ::SendMessageW(combo, CB_SETCURSEL, 1, 0);
         split.Send(WM_COMMAND, MAKEWPARAM(IDC_SPLIT_OPERATION, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-        double mergeSeconds = Timed([&] {
+        double mergeSeconds = bench::SecondsOf([&] {
             Press(split, IDC_SPLIT_PATH, folder + L"\\1_source.bin.zdlsplit", IDC_SPLIT_START);
             PumpWhileBusy(SplitBusy);
         });
