@@ -50,7 +50,8 @@ bool CDlgSubMain::ProcessMessage(fw::Message& m)
     using Self = CDlgSubMain;
     return fw::Dispatch(this, m,
                         fw::OnMessage(WM_COMMAND, &Self::OnNavigationCommand),
-                        fw::OnMessage(WM_ERASEBKGND, &Self::OnEraseBackground))
+                        fw::OnMessage(WM_ERASEBKGND, &Self::OnEraseBackground),
+                        fw::OnMessage(WM_CLOSE, &Self::OnCloseRequest))
         || fw::Dialog::ProcessMessage(m);
 }
 
@@ -146,6 +147,15 @@ void CDlgSubMain::SwitchTo(int index)
         currentPage_ = &page;
         page.Show(SW_SHOWNORMAL);
     }
+}
+
+// To the user the page host and the frame below it are one window: Alt+F4 or
+// Close from the system menu here closes the program as the frame's close
+// button does, although the page host itself ignores IDCANCEL.
+void CDlgSubMain::OnCloseRequest()
+{
+    if (HWND frame = ::GetWindow(Handle(), GW_OWNER))
+        ::PostMessageW(frame, WM_CLOSE, 0, 0);
 }
 
 bool CDlgSubMain::OnEraseBackground(fw::Message& m)
