@@ -11,6 +11,7 @@ class CZendalFileSaDlg : public fw::Dialog {
 public:
     static constexpr UINT kCloseHighlight = WM_USER + 1;
     static constexpr UINT kMinimizeHighlight = WM_USER + 2;
+
     static constexpr int kPageHostLeft = 15;
     static constexpr int kPageHostTop = 35;
 
@@ -49,6 +50,7 @@ private:
     bool OnLeftButtonDown(fw::Message& m);
     bool OnTimer(fw::Message& m);
     bool OnSize(fw::Message& m);
+    bool OnEnable(fw::Message& m);
 
     fw::Icon icon_;
     CZendalButtonFrame minimizeButton_;
@@ -57,6 +59,8 @@ private:
     int follow_ = 0;
     int closeHighlight_ = 0;
     int minimizeHighlight_ = 0;
+    // Whether the frame's own disabling disabled the page host too.
+    bool pageHostDisabled_ = false;
     PngImage frame_;
     PngImage closeNormal_;
     PngImage closeHot_;
