@@ -328,4 +328,3 @@ bool CZendalFileSaDlg::OnEnable(fw::Message& m)
     }
     return false;
 }
-

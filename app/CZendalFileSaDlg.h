@@ -11,7 +11,6 @@ class CZendalFileSaDlg : public fw::Dialog {
 public:
     static constexpr UINT kCloseHighlight = WM_USER + 1;
     static constexpr UINT kMinimizeHighlight = WM_USER + 2;
-
     static constexpr int kPageHostLeft = 15;
     static constexpr int kPageHostTop = 35;
 
