@@ -142,10 +142,15 @@ void CDlgSubMain::SwitchTo(int index)
     }
     fw::Dialog& page = Page(index);
     if (currentPage_ != &page) {
+        bool focusInPage = currentPage_ && ::IsChild(currentPage_->Handle(), ::GetFocus());
         if (currentPage_)
             currentPage_->Hide();
         currentPage_ = &page;
         page.Show(SW_SHOWNORMAL);
+        // A hidden page keeps no keyboard focus (after a logon by Enter, a
+        // second Enter would log on again): it moves on to the page shown.
+        if (focusInPage)
+            Send(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetNextDlgTabItem(page.Handle(), nullptr, FALSE)), TRUE);
     }
 }
 
