@@ -113,7 +113,13 @@ TEST(KeyboardLogOn, ThePasswordIsTypedTabReachesTheButtonAndEnterLogsOn)
     ASSERT_TRUE(testkit::PumpUntil([&] { return session.MessageCount() > before; }));
     EXPECT_EQ(L"成功登录", session.LastText());
     EXPECT_TRUE(testkit::PumpUntil([&] { return NavigationEnabled(session.Host()); }));
-    e2e::Report("keyboard logon: Enter on 登录 logs on with the typed password");
+    // The keyboard moves on with the page: to the encryption page's first control.
+    HWND encryption = session.PageWith({IDC_ENCRYPT_OPERATION, IDC_ENCRYPT_START});
+    HWND operation = ::GetDlgItem(encryption, IDC_ENCRYPT_OPERATION);
+    EXPECT_TRUE(WaitForFocus(operation));
+    EXPECT_EQ(encryption, session.ShownPage());
+    EXPECT_EQ(before + 1, session.MessageCount());
+    e2e::Report("keyboard logon: Enter on 登录 logs on with the typed password; the focus moves to the encryption page");
     EXPECT_TRUE(session.Close());
 }
 
