@@ -16,7 +16,9 @@ bool CZendalFileSaApp::InitInstance()
     Gdiplus::GdiplusStartup(&token, &input, nullptr);
     {
         CZendalFileSaDlg dlg;
+        SetMainWindow(&dlg);
         dlg.DoModal(nullptr);
+        SetMainWindow(nullptr);
     }
     Gdiplus::GdiplusShutdown(token);
     return false;

@@ -56,7 +56,8 @@ bool CZendalFileSaDlg::ProcessMessage(fw::Message& m)
                         fw::OnMessage(WM_MOVE, &Self::OnMove),
                         fw::OnMessage(WM_LBUTTONDOWN, &Self::OnLeftButtonDown),
                         fw::OnMessage(WM_TIMER, &Self::OnTimer),
-                        fw::OnMessage(WM_SIZE, &Self::OnSize))
+                        fw::OnMessage(WM_SIZE, &Self::OnSize),
+                        fw::OnMessage(WM_ENABLE, &Self::OnEnable))
         || fw::Dialog::ProcessMessage(m);
 }
 
@@ -88,7 +89,10 @@ BOOL CZendalFileSaDlg::OnInitDialog()
     pageHost_.Create(Handle());
     pageHost_.SetPosition(HWND_TOP, x + kPageHostLeft, y + kPageHostTop, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     ::SetTimer(Handle(), kStackingTimer, kStackingCheckMs, nullptr);
-    return TRUE;
+    // No default focus: the dialog manager would put it on the minimise
+    // button and so activate the frame, taking the keyboard away from the
+    // page host, where the logon page waits for the password.
+    return FALSE;
 }
 
 // An owned window stays above its owner on Windows. Wine's X11 driver can
@@ -303,5 +307,24 @@ bool CZendalFileSaDlg::OnSize(fw::Message& m)
         ::ShowOwnedPopups(Handle(), FALSE);
     else if (m.wParam == SIZE_RESTORED)
         ::ShowOwnedPopups(Handle(), TRUE);
+    return false;
+}
+
+// A window modal to the program (the path picker, the About box) disables the
+// frame, its owner; the page host over the frame is part of the same program
+// window and goes with it. A page host that a page's message box disabled
+// stays as that box leaves it.
+bool CZendalFileSaDlg::OnEnable(fw::Message& m)
+{
+    if (!pageHost_.IsWindow())
+        return false;
+    if (!m.wParam) {
+        pageHostDisabled_ = pageHost_.IsEnabled();
+        if (pageHostDisabled_)
+            pageHost_.Enable(false);
+    } else if (pageHostDisabled_) {
+        pageHostDisabled_ = false;
+        pageHost_.Enable(true);
+    }
     return false;
 }

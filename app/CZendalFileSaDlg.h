@@ -49,6 +49,7 @@ private:
     bool OnLeftButtonDown(fw::Message& m);
     bool OnTimer(fw::Message& m);
     bool OnSize(fw::Message& m);
+    bool OnEnable(fw::Message& m);
 
     fw::Icon icon_;
     CZendalButtonFrame minimizeButton_;
@@ -57,6 +58,8 @@ private:
     int follow_ = 0;
     int closeHighlight_ = 0;
     int minimizeHighlight_ = 0;
+    // Whether the frame's own disabling disabled the page host too.
+    bool pageHostDisabled_ = false;
     PngImage frame_;
     PngImage closeNormal_;
     PngImage closeHot_;

@@ -1,5 +1,7 @@
 #include "framework/App.h"
 
+#include "framework/Dialog.h"
+
 namespace fw {
 
 namespace {
@@ -58,7 +60,7 @@ int App::Run()
 {
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (mainWindow_ && ::IsDialogMessageW(mainWindow_, &msg))
+        if (Dialog::TranslateDialogKeys(msg))
             continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);

@@ -1,5 +1,8 @@
 #pragma once
+#include "framework/Window.h"
+
 #include <windows.h>
+
 #include <string>
 
 namespace fw {
@@ -24,15 +27,19 @@ public:
     virtual bool InitInstance() { return true; }
     int Start();
 
-    HWND MainWindow() const { return mainWindow_; }
-    void SetMainWindow(HWND hwnd) { mainWindow_ = hwnd; }
+    // The application's main window: the owner of windows that have no other
+    // (the path picker). Registered as an object, since a modal main window
+    // has its handle only while it runs; null when none is registered or its
+    // window is not there.
+    HWND MainWindow() const { return mainWindow_ ? mainWindow_->Handle() : nullptr; }
+    void SetMainWindow(const Window* window) { mainWindow_ = window; }
 
 protected:
     virtual int Run();
     int exitCode_ = 0;
 
 private:
-    HWND mainWindow_ = nullptr;
+    const Window* mainWindow_ = nullptr;
 };
 
 } // namespace fw

@@ -14,8 +14,52 @@ Dialog::~Dialog()
 INT_PTR Dialog::DoModal(HWND owner)
 {
     modal_ = true;
-    return ::DialogBoxParamW(App::ResourceInstance(), MAKEINTRESOURCEW(templateId_), owner,
-                             &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    ended_ = false;
+    result_ = IDCANCEL;
+    HWND hwnd = ::CreateDialogParamW(App::ResourceInstance(), MAKEINTRESOURCEW(templateId_), owner,
+                                     &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    if (!hwnd)
+        return -1;
+    HWND ownerRoot = owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
+    // EnableWindow answers whether the window was disabled already.
+    bool disabledOwner = ownerRoot && !::EnableWindow(ownerRoot, FALSE);
+    if (!ended_ && !::IsWindowVisible(hwnd))
+        ::ShowWindow(hwnd, SW_SHOWNORMAL);
+    RunModalLoop();
+    // The owner comes back first, so that it is the window activated when this one goes.
+    if (disabledOwner)
+        ::EnableWindow(ownerRoot, TRUE);
+    if (::IsWindow(hwnd))
+        ::DestroyWindow(hwnd);
+    return result_;
+}
+
+void Dialog::RunModalLoop()
+{
+    MSG msg;
+    while (!ended_ && IsWindow()) {
+        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            // WM_QUIT belongs to the loop outside this one.
+            if (got == 0)
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (!TranslateDialogKeys(msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+}
+
+bool Dialog::TranslateDialogKeys(MSG& msg)
+{
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !msg.hwnd)
+        return false;
+    HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+    if (!dynamic_cast<Dialog*>(FromHandle(root)))
+        return false;
+    return ::IsDialogMessageW(root, &msg) != FALSE;
 }
 
 bool Dialog::Create(HWND parent)
@@ -28,10 +72,15 @@ bool Dialog::Create(HWND parent)
 
 void Dialog::EndDialog(INT_PTR result)
 {
-    if (modal_)
-        ::EndDialog(hwnd_, result);
-    else
+    if (!modal_) {
         ::DestroyWindow(hwnd_);
+        return;
+    }
+    // The loop notices after the message being handled now; the posted
+    // message wakes it when the call came from a message sent by another thread.
+    result_ = result;
+    ended_ = true;
+    Post(WM_NULL);
 }
 
 bool Dialog::ProcessMessage(Message& m)
@@ -51,6 +100,8 @@ bool Dialog::ProcessMessage(Message& m)
 BOOL Dialog::InitDialog(HWND hwnd)
 {
     Attach(hwnd);
+    if (Style() & WS_CHILD)
+        ModifyExStyle(0, WS_EX_CONTROLPARENT);
     try {
         DataExchange dx(hwnd);
         DoDataExchange(dx);

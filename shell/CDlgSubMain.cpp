@@ -50,7 +50,8 @@ bool CDlgSubMain::ProcessMessage(fw::Message& m)
     using Self = CDlgSubMain;
     return fw::Dispatch(this, m,
                         fw::OnMessage(WM_COMMAND, &Self::OnNavigationCommand),
-                        fw::OnMessage(WM_ERASEBKGND, &Self::OnEraseBackground))
+                        fw::OnMessage(WM_ERASEBKGND, &Self::OnEraseBackground),
+                        fw::OnMessage(WM_CLOSE, &Self::OnCloseRequest))
         || fw::Dialog::ProcessMessage(m);
 }
 
@@ -141,11 +142,25 @@ void CDlgSubMain::SwitchTo(int index)
     }
     fw::Dialog& page = Page(index);
     if (currentPage_ != &page) {
+        bool focusInPage = currentPage_ && ::IsChild(currentPage_->Handle(), ::GetFocus());
         if (currentPage_)
             currentPage_->Hide();
         currentPage_ = &page;
         page.Show(SW_SHOWNORMAL);
+        // A hidden page keeps no keyboard focus (after a logon by Enter, a
+        // second Enter would log on again): it moves on to the page shown.
+        if (focusInPage)
+            Send(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetNextDlgTabItem(page.Handle(), nullptr, FALSE)), TRUE);
     }
+}
+
+// To the user the page host and the frame below it are one window: Alt+F4 or
+// Close from the system menu here closes the program as the frame's close
+// button does, although the page host itself ignores IDCANCEL.
+void CDlgSubMain::OnCloseRequest()
+{
+    if (HWND frame = ::GetWindow(Handle(), GW_OWNER))
+        ::PostMessageW(frame, WM_CLOSE, 0, 0);
 }
 
 bool CDlgSubMain::OnEraseBackground(fw::Message& m)

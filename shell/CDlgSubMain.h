@@ -54,6 +54,7 @@ protected:
 private:
     bool OnNavigationCommand(fw::Message& m);
     bool OnEraseBackground(fw::Message& m);
+    void OnCloseRequest();
     void SwitchTo(int index);
     void PrepareNavigationButtons();
     void CreatePage(fw::Dialog& page, bool shown);

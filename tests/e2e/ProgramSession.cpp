@@ -76,15 +76,19 @@ std::wstring ProgramSession::PressForMessage(HWND page, int button)
 {
     size_t before = boxes_.Count();
     Press(page, button);
-    if (!boxes_.WaitForCount(before + 1))
-        return std::wstring();
-    return boxes_.Boxes().back().text;
+    return boxes_.WaitForCount(before + 1) ? LastText() : std::wstring();
 }
 
 std::wstring ProgramSession::LastCaption() const
 {
     auto shown = boxes_.Boxes();
     return shown.empty() ? std::wstring() : shown.back().caption;
+}
+
+std::wstring ProgramSession::LastText() const
+{
+    auto shown = boxes_.Boxes();
+    return shown.empty() ? std::wstring() : shown.back().text;
 }
 
 bool ProgramSession::Close()

@@ -37,8 +37,9 @@ public:
     // Posts a click on a page's button and waits for the next message box;
     // returns its text (empty when none came).
     std::wstring PressForMessage(HWND page, int button);
-    // The caption of the last message box answered.
+    // The caption and the text of the last message box answered.
     std::wstring LastCaption() const;
+    std::wstring LastText() const;
     size_t MessageCount() const { return boxes_.Count(); }
 
     bool Close();

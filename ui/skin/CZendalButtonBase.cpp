@@ -8,6 +8,8 @@ bool CZendalButtonBase::ProcessMessage(fw::Message& m)
 {
     using Self = CZendalButtonBase;
     return fw::Dispatch(this, m,
+                        fw::OnMessage(WM_GETDLGCODE, &Self::OnGetDlgCode),
+                        fw::OnMessage(WM_KEYDOWN, &Self::OnKeyDown),
                         fw::OnMessage(WM_MOUSEMOVE, &Self::OnMouseMove),
                         fw::OnMessage(WM_MOUSEHOVER, &Self::OnMouseHover),
                         fw::OnMessage(WM_MOUSELEAVE, &Self::OnMouseLeave),
@@ -18,6 +20,28 @@ bool CZendalButtonBase::ProcessMessage(fw::Message& m)
 void CZendalButtonBase::PreSubclassWindow()
 {
     ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW);
+}
+
+// An owner-drawn button is no push button to the dialog manager, which would
+// turn Enter into its dialog's default command (and, in a page, send it to
+// the page host instead of the page). The button asks for the key itself.
+bool CZendalButtonBase::OnGetDlgCode(fw::Message& m)
+{
+    const auto* key = reinterpret_cast<const MSG*>(m.lParam);
+    if (!pressedByEnter_ || !key || key->message != WM_KEYDOWN || key->wParam != VK_RETURN)
+        return false;
+    m.result = DefaultProcessing(m) | DLGC_WANTMESSAGE;
+    return true;
+}
+
+bool CZendalButtonBase::OnKeyDown(fw::Message& m)
+{
+    if (!pressedByEnter_ || m.wParam != VK_RETURN)
+        return false;
+    if (IsEnabled())
+        Parent().Send(WM_COMMAND, MAKEWPARAM(ControlId(), BN_CLICKED), reinterpret_cast<LPARAM>(Handle()));
+    m.result = 0;
+    return true;
 }
 
 int CZendalButtonBase::UpdateVisualState(UINT itemState)

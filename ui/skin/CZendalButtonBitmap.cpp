@@ -6,6 +6,13 @@
 #include "resource.h"
 #include "ui/skin/ButtonLabel.h"
 
+namespace {
+
+// The keyboard focus shows as a dotted frame this far inside the face.
+const int kFocusInset = 3;
+
+} // namespace
+
 void CZendalButtonBitmap::LoadBitmaps()
 {
     HINSTANCE module = fw::App::ResourceInstance();
@@ -49,4 +56,10 @@ void CZendalButtonBitmap::DrawButton(const DRAWITEMSTRUCT& item)
     DrawButtonLabel(dc, item.rcItem, label);
     ::SetTextColor(dc, previousColor);
     ::SetBkMode(dc, previousMode);
+
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
+        RECT focusRect = item.rcItem;
+        ::InflateRect(&focusRect, -kFocusInset, -kFocusInset);
+        ::DrawFocusRect(dc, &focusRect);
+    }
 }

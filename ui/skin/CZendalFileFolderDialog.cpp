@@ -115,11 +115,18 @@ std::wstring CZendalFileFolderDialog::FilterList(const std::wstring& filter)
     return list;
 }
 
+// Owned by the main window, which it disables while it runs. Closing it
+// activates that owner; the keyboard goes back to the window that opened the
+// picker (the page host), where it was.
 INT_PTR CZendalFileFolderDialog::DoModal()
 {
     fw::App* app = fw::App::Current();
     settings_.hwndOwner = app ? app->MainWindow() : nullptr;
-    return ::GetOpenFileNameW(&settings_) ? IDOK : IDCANCEL;
+    HWND opener = ::GetActiveWindow();
+    BOOL confirmed = ::GetOpenFileNameW(&settings_);
+    if (opener && opener != settings_.hwndOwner && ::IsWindow(opener) && ::IsWindowEnabled(opener))
+        ::SetActiveWindow(opener);
+    return confirmed ? IDOK : IDCANCEL;
 }
 
 UINT_PTR CALLBACK CZendalFileFolderDialog::HookProc(HWND hook, UINT msg, WPARAM, LPARAM lParam)
