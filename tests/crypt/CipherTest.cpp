@@ -7,12 +7,57 @@
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
+
+#include <vector>
+
 using namespace crypt_test;
 using testkit::FileExists;
 using testkit::PatternBytes;
 using testkit::ReadWholeFile;
 
 namespace {
+
+const SECURITY_INFORMATION kOwnerAndAccess = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+
+// The file's owner and access list, spelled as text.
+std::wstring SecurityText(const std::wstring& path)
+{
+    DWORD needed = 0;
+    ::GetFileSecurityW(path.c_str(), kOwnerAndAccess, nullptr, 0, &needed);
+    std::vector<BYTE> descriptor(needed);
+    wchar_t* text = nullptr;
+    if (needed == 0 || !::GetFileSecurityW(path.c_str(), kOwnerAndAccess, descriptor.data(), needed, &needed) ||
+        !::ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor.data(), SDDL_REVISION_1, kOwnerAndAccess,
+                                                                &text, nullptr))
+        return L"unreadable";
+    std::wstring result = text;
+    ::LocalFree(text);
+    return result;
+}
+
+// Lets only the user and the system in, whatever the folder passes on.
+bool MakePrivate(const std::wstring& path)
+{
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token))
+        return false;
+    std::vector<BYTE> user(256);
+    DWORD size = 0;
+    bool known = ::GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size);
+    ::CloseHandle(token);
+    wchar_t* sid = nullptr;
+    if (!known || !::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid))
+        return false;
+    std::wstring text = std::wstring(L"D:P(A;;FA;;;SY)(A;;FA;;;") + sid + L")";
+    ::LocalFree(sid);
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(text.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
+        return false;
+    bool set = ::SetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor);
+    ::LocalFree(descriptor);
+    return set;
+}
 
 // The whole per-file operation, as the worker applies it to one listed file.
 class CipherTest : public testing::Test {
@@ -91,6 +136,31 @@ TEST_F(CipherTest, EmptyAndReadOnlyFilesAreProcessedAndEndReadOnly)
     ASSERT_TRUE(Transform(locked, L"pw"));
     EXPECT_EQ(XorEach("read only", CThreadEncrypt::KeyByte(L"pw")), ReadWholeFile(locked));
     EXPECT_TRUE(IsReadOnly(locked));
+}
+
+// The copy that replaces the file is a new file in the folder; it must not
+// come with the folder's permissions (everybody may read here) nor without
+// the file's attributes. Wine keeps no creation time of its own and has no
+// named streams; what it keeps is checked.
+TEST_F(CipherTest, AHiddenPrivateFileKeepsItsAttributesAndAccessListEncryptedAndDecrypted)
+{
+    const std::string plain = PatternBytes(3000, 8);
+    std::wstring path = Write(folder, L"private.txt", plain);
+    ASSERT_TRUE(MakePrivate(path));
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const std::wstring security = SecurityText(path);
+    ASSERT_EQ(std::wstring::npos, security.find(L";;;WD)")) << testing::PrintToString(security);
+    ASSERT_NE(security, SecurityText(Write(folder, L"new.txt", "new"))) << "a new file gets the folder's permissions";
+
+    ASSERT_TRUE(Transform(path, L"pw"));
+    EXPECT_EQ(attributes | FILE_ATTRIBUTE_READONLY, ::GetFileAttributesW(path.c_str()));
+    EXPECT_EQ(std::wstring::npos, SecurityText(path).find(L";;;WD)")) << testing::PrintToString(SecurityText(path));
+    ASSERT_TRUE(Transform(path, L"pw"));
+    EXPECT_EQ(plain, ReadWholeFile(path));
+    EXPECT_EQ(attributes | FILE_ATTRIBUTE_READONLY, ::GetFileAttributesW(path.c_str()));
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), attributes));
+    EXPECT_EQ(security, SecurityText(path));
 }
 
 TEST_F(CipherTest, ALeftoverTemporaryFileIsTruncatedAndReused)
