@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <string>
+#include <vector>
 
 using namespace crypt_test;
 
@@ -28,6 +30,35 @@ bool AnswerSentUntil(const std::function<bool()>& condition)
     }
     return false;
 }
+
+// Folder links made from the Unix side, as Wine can make none itself (it shows
+// them as folders that are reparse points). Windows calls cannot remove them,
+// and removing the scratch folder would follow them: they go first.
+class UnixLinks {
+public:
+    explicit UnixLinks(const testkit::ScratchFolder& folder) : folder_(folder) {}
+    ~UnixLinks()
+    {
+        std::string commands = "rm -f";
+        for (const std::wstring& link : links_)
+            commands += " '" + testkit::UnixPath(link) + "'";
+        if (!links_.empty())
+            testkit::RunShell(folder_, commands);
+    }
+    UnixLinks(const UnixLinks&) = delete;
+    UnixLinks& operator=(const UnixLinks&) = delete;
+
+    // A link at the path to the target, which is relative to the link's folder.
+    bool Make(const std::wstring& link, const std::string& target)
+    {
+        links_.push_back(link);
+        return testkit::RunShell(folder_, "ln -s '" + target + "' '" + testkit::UnixPath(link) + "'") == 0;
+    }
+
+private:
+    const testkit::ScratchFolder& folder_;
+    std::vector<std::wstring> links_;
+};
 
 class FolderWalkTest : public testing::Test {
 protected:
@@ -208,6 +239,27 @@ TEST_F(FolderWalkTest, TheWalkEndsWhereThePathLimitEnds)
     std::sort(paths.begin(), paths.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(expected, paths);
+}
+
+// Followed, the link to the parent would list the tree again and again until
+// the path limit, and the link to the sibling its file a second time.
+TEST_F(FolderWalkTest, FolderLinksAreNotEnteredSoEveryFileIsListedOnce)
+{
+    std::wstring tree = MakeFolder(folder, L"tree");
+    std::wstring top = Write(folder, L"tree\\top.txt", "top");
+    std::wstring inner = Write(folder, L"tree\\sub\\inner.txt", "inner");
+    UnixLinks links(folder);
+    ASSERT_TRUE(links.Make(tree + L"\\sub\\parent", ".."));
+    ASSERT_TRUE(links.Make(tree + L"\\twin", "sub"));
+    const DWORD link = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    ASSERT_EQ(link, ::GetFileAttributesW((tree + L"\\twin").c_str()) & link);
+    ASSERT_TRUE(testkit::FileExists(tree + L"\\sub\\parent\\twin\\inner.txt"));
+
+    host.Walk(tree);
+    std::vector<std::wstring> paths = host.Paths();
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ((std::vector<std::wstring>{inner, top}), paths);
+    EXPECT_EQ(8u, host.Page().totalBytes);
 }
 
 TEST_F(FolderWalkTest, BelowADriveRootNothingInsideOrBesideTheWindowsFolderIsListed)
