@@ -4,6 +4,7 @@
 #include "crypt/SystemFolderGuard.h"
 #include "support/EnableLog.h"
 #include "support/TempProgramFolder.h"
+#include "support/UnixLinks.h"
 
 #include <gtest/gtest.h>
 
@@ -30,35 +31,6 @@ bool AnswerSentUntil(const std::function<bool()>& condition)
     }
     return false;
 }
-
-// Folder links made from the Unix side, as Wine can make none itself (it shows
-// them as folders that are reparse points). Windows calls cannot remove them,
-// and removing the scratch folder would follow them: they go first.
-class UnixLinks {
-public:
-    explicit UnixLinks(const testkit::ScratchFolder& folder) : folder_(folder) {}
-    ~UnixLinks()
-    {
-        std::string commands = "rm -f";
-        for (const std::wstring& link : links_)
-            commands += " '" + testkit::UnixPath(link) + "'";
-        if (!links_.empty())
-            testkit::RunShell(folder_, commands);
-    }
-    UnixLinks(const UnixLinks&) = delete;
-    UnixLinks& operator=(const UnixLinks&) = delete;
-
-    // A link at the path to the target, which is relative to the link's folder.
-    bool Make(const std::wstring& link, const std::string& target)
-    {
-        links_.push_back(link);
-        return testkit::RunShell(folder_, "ln -s '" + target + "' '" + testkit::UnixPath(link) + "'") == 0;
-    }
-
-private:
-    const testkit::ScratchFolder& folder_;
-    std::vector<std::wstring> links_;
-};
 
 class FolderWalkTest : public testing::Test {
 protected:
@@ -248,7 +220,7 @@ TEST_F(FolderWalkTest, FolderLinksAreNotEnteredSoEveryFileIsListedOnce)
     std::wstring tree = MakeFolder(folder, L"tree");
     std::wstring top = Write(folder, L"tree\\top.txt", "top");
     std::wstring inner = Write(folder, L"tree\\sub\\inner.txt", "inner");
-    UnixLinks links(folder);
+    testkit::UnixLinks links(folder);
     ASSERT_TRUE(links.Make(tree + L"\\sub\\parent", ".."));
     ASSERT_TRUE(links.Make(tree + L"\\twin", "sub"));
     const DWORD link = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
