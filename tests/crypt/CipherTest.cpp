@@ -36,21 +36,14 @@ std::wstring SecurityText(const std::wstring& path)
     return result;
 }
 
-// Lets only the user and the system in, whatever the folder passes on.
+// Lets only the file's owner and the system in, whatever the folder passes on.
 bool MakePrivate(const std::wstring& path)
 {
-    HANDLE token = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token))
+    const std::wstring security = SecurityText(path);
+    const size_t access = security.find(L"D:");
+    if (security.compare(0, 2, L"O:") != 0 || access == std::wstring::npos)
         return false;
-    std::vector<BYTE> user(256);
-    DWORD size = 0;
-    bool known = ::GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size);
-    ::CloseHandle(token);
-    wchar_t* sid = nullptr;
-    if (!known || !::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid))
-        return false;
-    std::wstring text = std::wstring(L"D:P(A;;FA;;;SY)(A;;FA;;;") + sid + L")";
-    ::LocalFree(sid);
+    std::wstring text = L"D:P(A;;FA;;;SY)(A;;FA;;;" + security.substr(2, access - 2) + L")";
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(text.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
         return false;

@@ -1,6 +1,5 @@
 #include "ProgramSession.h"
 
-#include "framework/UniqueHandle.h"
 #include "resource.h"
 #include "support/PumpUntil.h"
 #include "support/ScratchFiles.h"
@@ -49,13 +48,6 @@ bool PressUntil(HWND page, const std::function<bool()>& done)
     return false;
 }
 
-// The same for a press that answers with a message box: its text, or empty.
-std::wstring PressForMessage(e2e::ProgramSession& session, HWND page)
-{
-    std::wstring text = session.PressForMessage(page, IDC_SPLIT_START);
-    return text.empty() ? session.PressForMessage(page, IDC_SPLIT_START) : text;
-}
-
 } // namespace
 
 TEST(SplitMerge, AThreeMebibyteFileSplitIntoSevenPiecesMergesBackToTheSameBytes)
@@ -95,19 +87,6 @@ TEST(SplitMerge, AThreeMebibyteFileSplitIntoSevenPiecesMergesBackToTheSameBytes)
     }));
     EXPECT_TRUE(bytes == testkit::ReadWholeFile(scratch.File(name))) << "merged bytes differ";
     e2e::Report("merge: from the 1_ piece, the file comes back with identical bytes beside its pieces");
-
-    const std::string other = testkit::PatternBytes(kSource / 3, 12);
-    ASSERT_TRUE(testkit::WriteWholeFile(scratch.File(name), other));
-    {
-        fw::FileHandle locked(::CreateFileW(scratch.File(Piece(4, name)).c_str(), GENERIC_READ, 0, nullptr,
-                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        ASSERT_TRUE(locked.Valid());
-        EXPECT_EQ(L"操作失败", PressForMessage(session, page));
-        EXPECT_EQ(L"", session.LastCaption());
-        ASSERT_TRUE(testkit::PumpUntil([&] { return StartEnabled(page); }));
-    }
-    EXPECT_TRUE(other == testkit::ReadWholeFile(scratch.File(name))) << "the existing file changed";
-    e2e::Report("merge: with piece 4 locked by another program, 操作失败; the existing file keeps every byte");
 
     std::set<std::wstring> expected{name};
     for (int number = 1; number <= kPieces; ++number)
