@@ -585,7 +585,18 @@ void PrintBestSteps(const std::vector<const char*>& names, const std::vector<Ste
 
 // The steps of FileCipher::TransformFile one by one, each on the clock, for
 // files of at most one buffer; the buffer is the run's, as there.
-enum Step { kOpenSource, kCreateTemporary, kCopy, kFlush, kReadOnly, kClose, kMove, kStepCount };
+enum Step {
+    kOpenSource,
+    kCreateTemporary,
+    kCopy,
+    kFlush,
+    kListStreams,
+    kSecurity,
+    kAttributes,
+    kClose,
+    kMove,
+    kStepCount
+};
 
 std::vector<const char*> StepNames()
 {
@@ -594,15 +605,18 @@ std::vector<const char*> StepNames()
     names[kCreateTemporary] = "create the temporary file";
     names[kCopy] = "read, XOR, write until a read gives 0";
     names[kFlush] = "flush the temporary file";
-    names[kReadOnly] = "attributes through the open handles";
+    names[kListStreams] = "list the file's named streams";
+    names[kSecurity] = "owner and access list onto the copy";
+    names[kAttributes] = "attributes and creation time, handles";
     names[kClose] = "close both";
     names[kMove] = "move with replace and write-through";
     return names;
 }
 
-bool SetAttributesOf(HANDLE file, DWORD attributes)
+bool SetBasicInfoOf(HANDLE file, DWORD attributes, LARGE_INTEGER created = LARGE_INTEGER())
 {
     FILE_BASIC_INFO info{};
+    info.CreationTime = created;
     info.FileAttributes = attributes;
     return ::SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info) != FALSE;
 }
@@ -617,7 +631,7 @@ bool TransformFileInSteps(const std::wstring& path, BYTE key, std::vector<unsign
     LARGE_INTEGER size;
     ::GetFileSizeEx(in.Get(), &size);
     clock.Lap(kOpenSource);
-    fw::FileHandle out = CreateExclusive(temporary);
+    fw::FileHandle out = CreateExclusive(temporary, WRITE_DAC | WRITE_OWNER);
     clock.Lap(kCreateTemporary);
     DWORD read = 0, written = 0;
     bool copied = true;
@@ -629,13 +643,22 @@ bool TransformFileInSteps(const std::wstring& path, BYTE key, std::vector<unsign
     clock.Lap(kCopy);
     copied = ::FlushFileBuffers(out.Get()) && copied;
     clock.Lap(kFlush);
-    FILE_BASIC_INFO target{};
-    ::GetFileInformationByHandleEx(out.Get(), FileBasicInfo, &target, sizeof target);
-    SetAttributesOf(out.Get(), (target.FileAttributes & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_READONLY);
+    uint64_t streams[64];
+    ::GetFileInformationByHandleEx(in.Get(), FileStreamInfo, streams, sizeof streams);
+    clock.Lap(kListStreams);
+    const SECURITY_INFORMATION ownerAndAccess = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    alignas(8) BYTE security[512];
+    DWORD needed = 0;
+    if (::GetKernelObjectSecurity(in.Get(), ownerAndAccess, security, sizeof security, &needed))
+        copied = ::SetKernelObjectSecurity(out.Get(), ownerAndAccess, security) && copied;
+    clock.Lap(kSecurity);
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    SetBasicInfoOf(out.Get(), (source.FileAttributes & kept) | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY,
+                   source.CreationTime);
     DWORD writable = source.FileAttributes & ~FILE_ATTRIBUTE_READONLY;
     if (source.FileAttributes & FILE_ATTRIBUTE_READONLY)
-        SetAttributesOf(in.Get(), writable ? writable : FILE_ATTRIBUTE_NORMAL);
-    clock.Lap(kReadOnly);
+        SetBasicInfoOf(in.Get(), writable ? writable : FILE_ATTRIBUTE_NORMAL);
+    clock.Lap(kAttributes);
     out.Reset();
     in.Reset();
     clock.Lap(kClose);

@@ -82,13 +82,23 @@ void CThreadEncryptSerach::Consider(Walk& walk, const std::wstring& folder, cons
     if (walk.guard.Covers(path))
         return;
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        SearchFolder(walk, path);
+        if (Enters(entry.dwFileAttributes))
+            SearchFolder(walk, path);
         return;
     }
     if ((entry.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) || !CanOpenExclusively(path))
         return;
     uint64_t size = (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
     walk.found.Add({std::move(path), size});
+}
+
+// A folder that is a reparse point (a junction, a symbolic link, a mounted
+// volume) leads to files the walk reaches by their own paths as well, or back
+// to its own ancestors. Listed twice, a file would be encrypted twice, which
+// restores it while both rows say it is done: such a folder is not entered.
+bool CThreadEncryptSerach::Enters(DWORD folderAttributes)
+{
+    return (folderAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
 }
 
 bool CThreadEncryptSerach::IsSkippedName(const wchar_t* name)

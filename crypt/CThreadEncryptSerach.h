@@ -12,7 +12,8 @@ extern std::atomic<int> SearchBusy;
 
 // The folder walk: lists every file below the page's folder that the
 // encryption may process, one thread per walk, and adds their sizes to the
-// page's total. Depth first, in the order the file system lists entries.
+// page's total. Depth first, in the order the file system lists entries;
+// folder links are not followed.
 class CThreadEncryptSerach {
 public:
     CThreadEncryptSerach() = default;
@@ -32,6 +33,7 @@ private:
 
     static void SearchFolder(Walk& walk, const std::wstring& folder);
     static void Consider(Walk& walk, const std::wstring& folder, const WIN32_FIND_DATAW& entry);
+    static bool Enters(DWORD folderAttributes);
     static bool IsSkippedName(const wchar_t* name);
     static bool CanOpenExclusively(const std::wstring& path);
 };

@@ -23,10 +23,10 @@ fw::FileHandle OpenExclusive(const std::wstring& path, DWORD extraAccess)
                                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
-fw::FileHandle CreateExclusive(const std::wstring& path)
+fw::FileHandle CreateExclusive(const std::wstring& path, DWORD extraAccess)
 {
     if (!WithinPathLimit(path))
         return RefusedAsTooLong();
-    return fw::FileHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    return fw::FileHandle(::CreateFileW(path.c_str(), GENERIC_WRITE | extraAccess, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }

@@ -10,7 +10,8 @@
 
 // An existing file, for reading and whatever extra access is asked for.
 fw::FileHandle OpenExclusive(const std::wstring& path, DWORD extraAccess = 0);
-// A new file for writing; an existing file of that name is truncated.
-fw::FileHandle CreateExclusive(const std::wstring& path);
+// A new file for writing and whatever extra access is asked for; an existing
+// file of that name is truncated.
+fw::FileHandle CreateExclusive(const std::wstring& path, DWORD extraAccess = 0);
 
 bool WithinPathLimit(const std::wstring& path);

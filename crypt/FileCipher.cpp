@@ -8,6 +8,19 @@
 
 namespace {
 
+// What the copy takes over from the file's attributes. The others describe
+// how the data is stored (sparse, compressed, ...) and are not set this way.
+const DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+// A file with any of these refuses to be truncated by a create.
+const DWORD kRefusingTruncation = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+const SECURITY_INFORMATION kOwnerAndAccess = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+// A data stream's name in a stream listing is ":" + name + this type; the
+// unnamed stream has an empty name.
+const wchar_t kDataStreamType[] = L":$DATA";
+const size_t kDataStreamTypeLength = sizeof(kDataStreamType) / sizeof(wchar_t) - 1;
+const size_t kInitialBufferBytes = 512;
+
 void XorBlock(unsigned char* data, DWORD length, BYTE key)
 {
     const uint32_t wideKey = key * 0x01010101u;
@@ -34,39 +47,40 @@ DWORD WithoutReadOnly(DWORD attributes)
     return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
 }
 
-// Only the attributes: GetFileInformationByHandle's fuller query includes the
-// file's name and costs several times as much under Wine.
-bool AttributesOf(HANDLE file, DWORD& attributes)
+// Attributes and times only: GetFileInformationByHandle's fuller query
+// includes the file's name and costs several times as much under Wine.
+bool BasicInfoOf(HANDLE file, FILE_BASIC_INFO& info)
 {
-    FILE_BASIC_INFO info{};
-    if (!::GetFileInformationByHandleEx(file, FileBasicInfo, &info, sizeof info))
-        return false;
-    attributes = info.FileAttributes;
-    return true;
+    return ::GetFileInformationByHandleEx(file, FileBasicInfo, &info, sizeof info) != FALSE;
 }
 
 // Zero times in the record leave the file's times as they are.
+bool SetBasicInfoOf(HANDLE file, FILE_BASIC_INFO info)
+{
+    return ::SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info) != FALSE;
+}
+
 bool SetAttributesOf(HANDLE file, DWORD attributes)
 {
     FILE_BASIC_INFO info{};
     info.FileAttributes = attributes;
-    return ::SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info) != FALSE;
+    return SetBasicInfoOf(file, info);
 }
 
-// A run killed between making its temporary file read-only and the
-// replacement leaves a read-only leftover, which is reused like any other;
-// the platform refuses to truncate a read-only file.
-fw::FileHandle CreateTemporary(const std::wstring& path)
+// A run killed between giving its temporary file the file's attributes and
+// the replacement leaves a read-only, perhaps hidden leftover, which is
+// reused like any other; the platform refuses to truncate such a file.
+fw::FileHandle CreateTemporary(const std::wstring& path, DWORD extraAccess)
 {
-    fw::FileHandle file = CreateExclusive(path);
+    fw::FileHandle file = CreateExclusive(path, extraAccess);
     if (file || ::GetLastError() != ERROR_ACCESS_DENIED)
         return file;
     DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-        !(attributes & FILE_ATTRIBUTE_READONLY))
+        !(attributes & kRefusingTruncation))
         return file;
-    ::SetFileAttributesW(path.c_str(), WithoutReadOnly(attributes));
-    return CreateExclusive(path);
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return CreateExclusive(path, extraAccess);
 }
 
 // Only for a temporary file this run created: it may be read-only already.
@@ -76,10 +90,23 @@ void DeleteTemporary(const std::wstring& path)
     ::DeleteFileW(path.c_str());
 }
 
+// The name to open a listed data stream by (":" + name), or empty for the
+// unnamed stream and anything else.
+std::wstring NamedStream(const FILE_STREAM_INFO& stream)
+{
+    std::wstring name(stream.StreamName, stream.StreamNameLength / sizeof(wchar_t));
+    if (name.size() <= 1 + kDataStreamTypeLength || name[0] != L':' ||
+        name.compare(name.size() - kDataStreamTypeLength, kDataStreamTypeLength, kDataStreamType) != 0)
+        return std::wstring();
+    return name.substr(0, name.size() - kDataStreamTypeLength);
+}
+
 } // namespace
 
 FileCipher::FileCipher(const std::atomic<int>& running, BYTE key, ByteProgress& progress)
-    : streamer_(running, progress), key_(key)
+    : streamer_(running, progress),
+      cipher_([key](unsigned char* data, DWORD size) { XorBlock(data, size, key); }),
+      securityBuffer_(kInitialBufferBytes), streamBuffer_(kInitialBufferBytes / sizeof(uint64_t))
 {
 }
 
@@ -88,26 +115,91 @@ bool FileCipher::TransformFile(const std::wstring& path)
     std::wstring temporary = TemporaryPath(path);
     // A read-only file has to lose the attribute before it can be replaced.
     fw::FileHandle in = OpenExclusive(path, FILE_WRITE_ATTRIBUTES);
-    DWORD sourceAttributes = 0;
+    FILE_BASIC_INFO source{};
     LARGE_INTEGER size;
-    if (!in || !AttributesOf(in.Get(), sourceAttributes) || !::GetFileSizeEx(in.Get(), &size))
+    if (!in || !BasicInfoOf(in.Get(), source) || !::GetFileSizeEx(in.Get(), &size))
         return false;
     if (onLongFile_ && static_cast<uint64_t>(size.QuadPart) > streamer_.BufferSize())
         onLongFile_();
-    fw::FileHandle out = CreateTemporary(temporary);
+    // The copy is given the file's owner and access list.
+    fw::FileHandle out = CreateTemporary(temporary, WRITE_DAC | WRITE_OWNER);
     if (!out)
         return false;
-    const bool wasReadOnly = (sourceAttributes & FILE_ATTRIBUTE_READONLY) != 0;
-    DWORD written = 0;
-    bool ready = CopyAndFlush(in.Get(), out.Get()) && AttributesOf(out.Get(), written) &&
-                 SetAttributesOf(out.Get(), WithReadOnly(written)) &&
-                 (!wasReadOnly || SetAttributesOf(in.Get(), WithoutReadOnly(sourceAttributes)));
+    const DWORD attributes = source.FileAttributes;
+    bool ready = CopyAndFlush(in.Get(), out.Get(), cipher_) &&
+                 CarryOver(path, in.Get(), temporary, out.Get(), source) &&
+                 (!(attributes & FILE_ATTRIBUTE_READONLY) || SetAttributesOf(in.Get(), WithoutReadOnly(attributes)));
     out.Reset();
     in.Reset();
-    if (ready && Replace(path, temporary, sourceAttributes))
+    if (ready && Replace(path, temporary, attributes))
         return true;
     DeleteTemporary(temporary);
     return false;
+}
+
+// The copy is a new file: what the file had besides its data would be lost
+// with the replacement, and a private file would become readable by whoever
+// the folder lets in. So the copy takes it over: named streams, owner and
+// access list, attributes and creation time. The attributes come last, as
+// a read-only file takes no new streams.
+bool FileCipher::CarryOver(const std::wstring& path, HANDLE in, const std::wstring& temporary, HANDLE out,
+                           const FILE_BASIC_INFO& source)
+{
+    FILE_BASIC_INFO kept{};
+    kept.CreationTime = source.CreationTime;
+    // The data has changed: a backup has to take the file again.
+    kept.FileAttributes = WithReadOnly((source.FileAttributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE);
+    return CopyNamedStreams(path, in, temporary) && CopySecurity(in, out) && SetBasicInfoOf(out, kept);
+}
+
+// An owner the user may not assign (somebody else's file) gives way to the
+// user; the access list must be kept, or the file fails. A file system
+// without security has nothing to copy.
+bool FileCipher::CopySecurity(HANDLE in, HANDLE out)
+{
+    DWORD needed = 0;
+    while (!::GetKernelObjectSecurity(in, kOwnerAndAccess, securityBuffer_.data(),
+                                      static_cast<DWORD>(securityBuffer_.size()), &needed)) {
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed <= securityBuffer_.size())
+            return true;
+        securityBuffer_.resize(needed);
+    }
+    PSECURITY_DESCRIPTOR descriptor = securityBuffer_.data();
+    return ::SetKernelObjectSecurity(out, kOwnerAndAccess, descriptor) ||
+           ::SetKernelObjectSecurity(out, DACL_SECURITY_INFORMATION, descriptor);
+}
+
+// Named streams (a download's zone mark, for one) are copied as they are;
+// their bytes count as progress too. A file system without named streams
+// refuses the listing: there is nothing to copy.
+bool FileCipher::CopyNamedStreams(const std::wstring& path, HANDLE in, const std::wstring& temporary)
+{
+    for (const FILE_STREAM_INFO* stream = ListStreams(in); stream;) {
+        std::wstring name = NamedStream(*stream);
+        if (!name.empty()) {
+            fw::FileHandle from = OpenExclusive(path + name);
+            fw::FileHandle to = from ? CreateExclusive(temporary + name) : fw::FileHandle();
+            if (!to || !CopyAndFlush(from.Get(), to.Get(), FileStreamer::Transform()))
+                return false;
+        }
+        stream = stream->NextEntryOffset ? reinterpret_cast<const FILE_STREAM_INFO*>(
+                                               reinterpret_cast<const BYTE*>(stream) + stream->NextEntryOffset)
+                                         : nullptr;
+    }
+    return true;
+}
+
+const FILE_STREAM_INFO* FileCipher::ListStreams(HANDLE file)
+{
+    auto* first = reinterpret_cast<FILE_STREAM_INFO*>(streamBuffer_.data());
+    *first = FILE_STREAM_INFO{};
+    while (!::GetFileInformationByHandleEx(file, FileStreamInfo, streamBuffer_.data(),
+                                           static_cast<DWORD>(streamBuffer_.size() * sizeof(uint64_t)))) {
+        if (::GetLastError() != ERROR_MORE_DATA)
+            return nullptr;
+        streamBuffer_.resize(streamBuffer_.size() * 2);
+    }
+    return reinterpret_cast<const FILE_STREAM_INFO*>(streamBuffer_.data());
 }
 
 // A file that cannot be replaced gets its read-only attribute back.
@@ -128,7 +220,7 @@ bool FileCipher::XorCopyFile(const std::wstring& source, const std::wstring& tar
     fw::FileHandle out = CreateExclusive(target);
     if (!out)
         return false;
-    bool whole = CopyAndFlush(in.Get(), out.Get());
+    bool whole = CopyAndFlush(in.Get(), out.Get(), cipher_);
     out.Reset();
     if (!whole)
         ::DeleteFileW(target.c_str());
@@ -138,11 +230,9 @@ bool FileCipher::XorCopyFile(const std::wstring& source, const std::wstring& tar
 // A failed read or write is a failure of the file, never its end. The target
 // is flushed before it can replace anything: after a crash right behind the
 // move the file must not turn out empty or cut short.
-bool FileCipher::CopyAndFlush(HANDLE source, HANDLE target)
+bool FileCipher::CopyAndFlush(HANDLE source, HANDLE target, const FileStreamer::Transform& transform)
 {
     uint64_t copied = 0;
-    const BYTE key = key_;
-    return streamer_.Copy(source, target, std::numeric_limits<uint64_t>::max(), copied,
-                          [key](unsigned char* data, DWORD size) { XorBlock(data, size, key); }) &&
+    return streamer_.Copy(source, target, std::numeric_limits<uint64_t>::max(), copied, transform) &&
            ::FlushFileBuffers(target);
 }

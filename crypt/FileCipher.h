@@ -4,16 +4,20 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class ByteProgress;
 
 // The per-file operation of one encryption run. A file is copied through the
-// cipher into "<path>.zdltemp" beside it; the temporary file is flushed and
-// made read-only, then moved over the file with a write-through replacement,
-// so that a run killed at any moment leaves the file whole, old or new. A
-// file that fails stays as it was and no temporary file of the run remains.
+// cipher into "<path>.zdltemp" beside it; the temporary file is flushed, given
+// what the file had besides its data (named streams, owner and access list,
+// attributes, creation time) and the read-only attribute, then moved over the
+// file with a write-through replacement, so that a run killed at any moment
+// leaves the file whole, old or new. A file that fails stays as it was and no
+// temporary file of the run remains.
 //
 // For small files the platform calls dominate, not the bytes: one buffer
 // serves every file of the run (a fresh large buffer costs more than copying
@@ -42,10 +46,19 @@ public:
     static std::wstring TemporaryPath(const std::wstring& path) { return path + L".zdltemp"; }
 
 private:
-    bool CopyAndFlush(HANDLE source, HANDLE target);
+    bool CopyAndFlush(HANDLE source, HANDLE target, const FileStreamer::Transform& transform);
+    bool CarryOver(const std::wstring& path, HANDLE in, const std::wstring& temporary, HANDLE out,
+                   const FILE_BASIC_INFO& source);
+    bool CopySecurity(HANDLE in, HANDLE out);
+    bool CopyNamedStreams(const std::wstring& path, HANDLE in, const std::wstring& temporary);
+    const FILE_STREAM_INFO* ListStreams(HANDLE file);
     bool Replace(const std::wstring& path, const std::wstring& temporary, DWORD sourceAttributes);
 
     FileStreamer streamer_;
-    BYTE key_;
+    FileStreamer::Transform cipher_;
     std::function<void()> onLongFile_;
+    // Kept for the whole run, as the data buffer is: a security descriptor,
+    // and a stream listing (aligned for its 64-bit fields).
+    std::vector<BYTE> securityBuffer_;
+    std::vector<uint64_t> streamBuffer_;
 };

@@ -29,6 +29,7 @@ bool CDlgCrush::ProcessMessage(fw::Message& m)
                         fw::OnCommand(IDC_CRUSH_BROWSE, BN_CLICKED, &Self::OnBrowse),
                         fw::OnCommand(IDC_CRUSH_START, BN_CLICKED, &Self::OnStart),
                         fw::OnMessage(kSetInputsEnabled, &Self::OnSetInputsEnabled),
+                        fw::OnMessage(kReportFailure, &Self::OnReportFailure),
                         fw::OnMessage(WM_DESTROY, &Self::OnDestroy))
         || CZendalDialog::ProcessMessage(m);
 }
@@ -90,6 +91,17 @@ LRESULT CDlgCrush::OnSetInputsEnabled(WPARAM enabled, LPARAM)
 {
     for (int id : {IDC_CRUSH_PATH, IDC_CRUSH_BROWSE, IDC_CRUSH_START})
         Item(id).Enable(enabled != FALSE);
+    return 0;
+}
+
+void CDlgCrush::ReportFailure() const
+{
+    window_.Send(kReportFailure);
+}
+
+LRESULT CDlgCrush::OnReportFailure(WPARAM, LPARAM)
+{
+    Say(L"操作失败");
     return 0;
 }
 

@@ -19,9 +19,11 @@ public:
 
     bool ProcessMessage(fw::Message& m) override;
 
-    // For the worker, from its thread: switches the path edit, the browse
-    // button and the start button on or off (a synchronous message).
+    // For the worker, from its thread (synchronous messages): switches the
+    // path edit, the browse button and the start button on or off; tells the
+    // user that the file could not be shredded.
     void SetInputsEnabled(bool enabled) const;
+    void ReportFailure() const;
     CZendalProgressCtrl& Progress() { return progress_; }
 
     // The file handed to the worker. Written only while no shred runs.
@@ -33,10 +35,12 @@ protected:
 
 private:
     static constexpr UINT kSetInputsEnabled = WM_APP + 1;
+    static constexpr UINT kReportFailure = WM_APP + 2;
 
     void OnBrowse();
     void OnStart();
     LRESULT OnSetInputsEnabled(WPARAM enabled, LPARAM);
+    LRESULT OnReportFailure(WPARAM, LPARAM);
     bool OnDestroy(fw::Message& m);
     void Say(const std::wstring& text) const;
 

@@ -19,11 +19,14 @@ DWORD WINAPI CThreadCrush::CrushThreadProc(LPVOID parameter)
     auto& page = *static_cast<CDlgCrush*>(parameter);
     page.SetInputsEnabled(false);
     page.Progress().SetPos(0);
+    bool shredded = false;
     try {
-        Crush(page);
+        shredded = Crush(page);
     } catch (...) {
         // Nothing leaves the thread; the page is given back below in any case.
     }
+    if (!shredded)
+        page.ReportFailure();
     page.SetInputsEnabled(true);
     page.Progress().SetPos(100);
     CrushBusy = 0;
@@ -31,8 +34,9 @@ DWORD WINAPI CThreadCrush::CrushThreadProc(LPVOID parameter)
 }
 
 // A read-only file is made writable for the overwrite; a file that stays
-// (not openable, or the overwrite failed) gets its attributes back.
-void CThreadCrush::Crush(CDlgCrush& page)
+// (not openable, the overwrite or the deletion failed) gets its attributes
+// back. True when the file is gone.
+bool CThreadCrush::Crush(CDlgCrush& page)
 {
     const std::wstring& path = page.targetPath;
     DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -41,10 +45,11 @@ void CThreadCrush::Crush(CDlgCrush& page)
         DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
         ::SetFileAttributesW(path.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL);
     }
-    if (OverwriteFile(page, path) == 1)
-        ::DeleteFileW(path.c_str());
-    else if (readOnly)
+    if (OverwriteFile(page, path) == 1 && ::DeleteFileW(path.c_str()))
+        return true;
+    if (readOnly)
         ::SetFileAttributesW(path.c_str(), attributes);
+    return false;
 }
 
 // The zeros must have reached the disk before the name goes, so the file is

@@ -11,7 +11,9 @@ class CDlgCrush;
 extern std::atomic<int> CrushBusy;
 
 // The shredding worker: overwrites the page's target file with zero bytes
-// over its whole length and deletes it, showing the progress on the page.
+// over its whole length and deletes it, showing the progress on the page. A
+// file that cannot be opened, overwritten or deleted stays, and the page says
+// that the operation failed.
 class CThreadCrush {
 public:
     CThreadCrush() = default;
@@ -30,5 +32,5 @@ public:
     static int OverwriteFile(CDlgCrush& page, const std::wstring& path);
 
 private:
-    static void Crush(CDlgCrush& page);
+    static bool Crush(CDlgCrush& page);
 };

@@ -38,6 +38,7 @@ bool CDlgSplit::ProcessMessage(fw::Message& m)
                         fw::OnCommand(IDC_SPLIT_START, BN_CLICKED, &Self::OnStart),
                         fw::OnMessage(kSetInputsEnabled, &Self::OnSetInputsEnabled),
                         fw::OnMessage(kShowWorkerMessage, &Self::OnShowWorkerMessage),
+                        fw::OnMessage(kReportFailure, &Self::OnReportFailure),
                         fw::OnMessage(WM_DESTROY, &Self::OnDestroy))
         || CZendalDialog::ProcessMessage(m);
 }
@@ -177,6 +178,18 @@ LRESULT CDlgSplit::OnSetInputsEnabled(WPARAM enabled, LPARAM)
 LRESULT CDlgSplit::OnShowWorkerMessage(WPARAM, LPARAM text)
 {
     MessageBox(reinterpret_cast<const wchar_t*>(text), fw::App::Name());
+    return 0;
+}
+
+void CDlgSplit::ReportFailure() const
+{
+    window_.Send(kReportFailure);
+}
+
+// Captionless, as the page's own refusals.
+LRESULT CDlgSplit::OnReportFailure(WPARAM, LPARAM)
+{
+    Say(L"操作失败");
     return 0;
 }
 

@@ -24,9 +24,11 @@ public:
 
     // For the worker, from its thread (synchronous messages): switches the
     // operation combo, the path edit and the browse and start buttons on or
-    // off; shows an application message box.
+    // off; shows an application message box; tells the user that the split
+    // or merge failed.
     void SetInputsEnabled(bool enabled) const;
     void ShowWorkerMessage(const std::wstring& text) const;
+    void ReportFailure() const;
     CZendalProgressCtrl& Progress() { return progress_; }
 
     // Handed to the worker; written only while no split or merge runs.
@@ -46,6 +48,7 @@ protected:
 private:
     static constexpr UINT kSetInputsEnabled = WM_APP + 1;
     static constexpr UINT kShowWorkerMessage = WM_APP + 2;
+    static constexpr UINT kReportFailure = WM_APP + 3;
     static constexpr uint32_t kMinimumCount = 2;
     static constexpr uint32_t kMaximumCount = 100;
 
@@ -54,6 +57,7 @@ private:
     void OnStart();
     LRESULT OnSetInputsEnabled(WPARAM enabled, LPARAM);
     LRESULT OnShowWorkerMessage(WPARAM, LPARAM text);
+    LRESULT OnReportFailure(WPARAM, LPARAM);
     bool OnDestroy(fw::Message& m);
     bool ReadPieceCount(uint32_t& count) const;
     static bool NameForMerge(std::wstring& name);

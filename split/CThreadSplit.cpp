@@ -8,12 +8,16 @@
 #include "split/CDlgSplit.h"
 
 #include <limits>
+#include <vector>
 
 std::atomic<int> SplitBusy{0};
 
 namespace {
 
 const wchar_t kPieceSuffix[] = L".zdlsplit";
+// The merged file is written under its name with this added, beside where it
+// goes.
+const wchar_t kMergeSuffix[] = L".zdlmerge";
 
 fw::FileHandle OpenForReading(const std::wstring& path)
 {
@@ -40,23 +44,25 @@ DWORD WINAPI CThreadSplit::SplitThreadProc(LPVOID parameter)
     auto& page = *static_cast<CDlgSplit*>(parameter);
     page.SetInputsEnabled(false);
     page.Progress().SetPos(0);
+    Outcome outcome = Outcome::kFailed;
     try {
-        Run(page);
+        outcome = Run(page);
     } catch (...) {
         // Nothing leaves the thread; the page is given back below in any case.
     }
+    if (outcome == Outcome::kFailed)
+        page.ReportFailure();
     page.SetInputsEnabled(true);
     page.Progress().SetPos(100);
     SplitBusy = 0;
     return 1;
 }
 
-void CThreadSplit::Run(CDlgSplit& page)
+CThreadSplit::Outcome CThreadSplit::Run(CDlgSplit& page)
 {
     if (page.splitMode == 1)
-        SplitFile(page, page.sourcePath, page.folder, page.pieceName, page.pieceCount);
-    else
-        MergeFiles(page, page.folder, page.pieceName);
+        return SplitFile(page, page.sourcePath, page.folder, page.pieceName, page.pieceCount);
+    return MergeFiles(page, page.folder, page.pieceName);
 }
 
 std::wstring CThreadSplit::PieceFileName(unsigned long k, const std::wstring& pieceName)
@@ -71,74 +77,108 @@ uint64_t CThreadSplit::PieceSizeLimit(uint64_t length, uint32_t pieceCount)
     return length / pieceCount + 10;
 }
 
-int CThreadSplit::SplitFile(CDlgSplit& page, const std::wstring& sourcePath, const std::wstring& folder,
-                            const std::wstring& pieceName, uint32_t pieceCount)
+// A split that stops short takes back the pieces it wrote: a later merge would
+// join them into a short file without a word.
+CThreadSplit::Outcome CThreadSplit::SplitFile(CDlgSplit& page, const std::wstring& sourcePath,
+                                              const std::wstring& folder, const std::wstring& pieceName,
+                                              uint32_t pieceCount)
 {
     fw::FileHandle source = OpenForReading(sourcePath);
     uint64_t length = 0;
     if (!source || !fileio::SizeOf(source.Get(), length) || pieceCount == 0)
-        return 0;
+        return Outcome::kFailed;
     if (length < kMinimumSplitSize) {
         page.ShowWorkerMessage(L"分割文件不能小于1MB");
-        return 0;
+        return Outcome::kRefused;
     }
     ByteProgress progress(page.Progress(), length);
     FileStreamer streamer(SplitBusy, progress);
-    if (!streamer.Ready())
-        return 0;
-    const uint64_t limit = PieceSizeLimit(length, pieceCount);
+    std::vector<std::wstring> written;
+    if (streamer.Ready() &&
+        WritePieces(streamer, source.Get(), folder, pieceName, PieceSizeLimit(length, pieceCount), written))
+        return Outcome::kDone;
+    for (const std::wstring& piece : written)
+        ::DeleteFileW(piece.c_str());
+    return Outcome::kFailed;
+}
+
+// Every piece written goes to written, also one that failed halfway; each is
+// flushed before it is closed. A piece that reaches the limit is followed by
+// another, even when the source ended with it: that one stays empty and ends
+// the loop.
+bool CThreadSplit::WritePieces(FileStreamer& streamer, HANDLE source, const std::wstring& folder,
+                               const std::wstring& pieceName, uint64_t limit, std::vector<std::wstring>& written)
+{
     const uint64_t pieceSize = FileStreamer::WholeBlocks(limit);
-    // A piece that reaches the limit is followed by another, even when the
-    // source ended with it: that one stays empty and ends the loop.
     for (unsigned long k = 1;; ++k) {
-        fw::FileHandle piece = CreateForWriting(folder + PieceFileName(k, pieceName));
-        uint64_t written = 0;
-        if (!piece || !streamer.Copy(source.Get(), piece.Get(), pieceSize, written))
-            return 0;
-        if (written < limit)
-            return 1;
+        std::wstring path = folder + PieceFileName(k, pieceName);
+        fw::FileHandle piece = CreateForWriting(path);
+        if (!piece)
+            return false;
+        written.push_back(path);
+        uint64_t copied = 0;
+        if (!streamer.Copy(source, piece.Get(), pieceSize, copied) || !::FlushFileBuffers(piece.Get()))
+            return false;
+        if (copied < limit)
+            return true;
     }
 }
 
-// The output is created only when there is a first piece to join, so that
-// choosing a stray name cannot empty an existing file of the derived name.
-int CThreadSplit::MergeFiles(CDlgSplit& page, const std::wstring& folder, const std::wstring& pieceName)
+// The output is written under a temporary name, flushed, and only then put in
+// place, so that a merge that fails leaves an existing file of the name as it
+// was. Without a first piece nothing is joined.
+CThreadSplit::Outcome CThreadSplit::MergeFiles(CDlgSplit& page, const std::wstring& folder,
+                                               const std::wstring& pieceName)
 {
+    unsigned long pieces = 0;
     uint64_t total = 0;
-    if (MeasurePieces(folder, pieceName, total) == 0)
-        return 0;
-    fw::FileHandle output = CreateForWriting(folder + pieceName);
-    if (!output)
-        return 0;
+    if (!MeasurePieces(folder, pieceName, pieces, total) || pieces == 0)
+        return Outcome::kFailed;
+    const std::wstring output = folder + pieceName;
+    const std::wstring temporary = output + kMergeSuffix;
+    fw::FileHandle joined = CreateForWriting(temporary);
+    if (!joined)
+        return Outcome::kFailed;
     ByteProgress progress(page.Progress(), total);
     FileStreamer streamer(SplitBusy, progress);
-    if (!streamer.Ready())
-        return 0;
-    const std::wstring suffixed = pieceName + kPieceSuffix;
-    for (unsigned long k = 1; k <= kMaxMergedPieces; ++k) {
-        fw::FileHandle piece = OpenForReading(folder + PieceFileName(k, suffixed));
-        if (!piece)
-            break;
-        uint64_t copied = 0;
-        if (!streamer.Copy(piece.Get(), output.Get(), std::numeric_limits<uint64_t>::max(), copied))
-            return 0;
-    }
-    return 1;
+    bool whole = streamer.Ready() && JoinPieces(streamer, joined.Get(), folder, pieceName, pieces) &&
+                 ::FlushFileBuffers(joined.Get());
+    joined.Reset();
+    if (whole && ::MoveFileExW(temporary.c_str(), output.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return Outcome::kDone;
+    ::DeleteFileW(temporary.c_str());
+    return Outcome::kFailed;
 }
 
-// Counts the pieces from 1 up to the first one missing or unreadable, adding up their sizes.
-unsigned long CThreadSplit::MeasurePieces(const std::wstring& folder, const std::wstring& pieceName, uint64_t& total)
+bool CThreadSplit::JoinPieces(FileStreamer& streamer, HANDLE output, const std::wstring& folder,
+                              const std::wstring& pieceName, unsigned long pieces)
 {
     const std::wstring suffixed = pieceName + kPieceSuffix;
-    unsigned long found = 0;
-    for (unsigned long k = 1; k <= kMaxMergedPieces && SplitBusy; ++k) {
-        std::wstring path = folder + PieceFileName(k, suffixed);
-        fw::FileHandle piece = fileio::MatchesAnything(path) ? OpenForReading(path) : fw::FileHandle();
-        uint64_t size = 0;
-        if (!piece || !fileio::SizeOf(piece.Get(), size))
-            break;
-        total += size;
-        found = k;
+    for (unsigned long k = 1; k <= pieces; ++k) {
+        fw::FileHandle piece = OpenForReading(folder + PieceFileName(k, suffixed));
+        uint64_t copied = 0;
+        if (!piece || !streamer.Copy(piece.Get(), output, std::numeric_limits<uint64_t>::max(), copied))
+            return false;
     }
-    return found;
+    return true;
+}
+
+// Counts the pieces from 1 up to the first missing one, adding up their
+// sizes. A piece that is there but cannot be opened fails the merge: the
+// join would end short of it.
+bool CThreadSplit::MeasurePieces(const std::wstring& folder, const std::wstring& pieceName, unsigned long& pieces,
+                                 uint64_t& total)
+{
+    const std::wstring suffixed = pieceName + kPieceSuffix;
+    for (pieces = 0; pieces < kMaxMergedPieces; ++pieces) {
+        std::wstring path = folder + PieceFileName(pieces + 1, suffixed);
+        if (!fileio::MatchesAnything(path))
+            return true;
+        fw::FileHandle piece = OpenForReading(path);
+        uint64_t size = 0;
+        if (!SplitBusy || !piece || !fileio::SizeOf(piece.Get(), size))
+            return false;
+        total += size;
+    }
+    return true;
 }

@@ -8,12 +8,50 @@
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
+
+#include <vector>
+
 using namespace crypt_test;
 using testkit::FileExists;
 using testkit::PatternBytes;
 using testkit::ReadWholeFile;
 
 namespace {
+
+const SECURITY_INFORMATION kOwnerAndAccess = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+
+// The file's owner and access list, spelled as text.
+std::wstring SecurityText(const std::wstring& path)
+{
+    DWORD needed = 0;
+    ::GetFileSecurityW(path.c_str(), kOwnerAndAccess, nullptr, 0, &needed);
+    std::vector<BYTE> descriptor(needed);
+    wchar_t* text = nullptr;
+    if (needed == 0 || !::GetFileSecurityW(path.c_str(), kOwnerAndAccess, descriptor.data(), needed, &needed) ||
+        !::ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor.data(), SDDL_REVISION_1, kOwnerAndAccess,
+                                                                &text, nullptr))
+        return L"unreadable";
+    std::wstring result = text;
+    ::LocalFree(text);
+    return result;
+}
+
+// Lets only the file's owner and the system in, whatever the folder passes on.
+bool MakePrivate(const std::wstring& path)
+{
+    const std::wstring security = SecurityText(path);
+    const size_t access = security.find(L"D:");
+    if (security.compare(0, 2, L"O:") != 0 || access == std::wstring::npos)
+        return false;
+    std::wstring text = L"D:P(A;;FA;;;SY)(A;;FA;;;" + security.substr(2, access - 2) + L")";
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(text.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
+        return false;
+    bool set = ::SetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor);
+    ::LocalFree(descriptor);
+    return set;
+}
 
 // The whole per-file operation, as the worker applies it to one listed file.
 class CipherTest : public testing::Test {
@@ -92,6 +130,31 @@ TEST_F(CipherTest, EmptyAndReadOnlyFilesAreProcessedAndEndReadOnly)
     ASSERT_TRUE(Transform(locked, L"pw"));
     EXPECT_EQ(XorEach("read only", CThreadEncrypt::KeyByte(L"pw")), ReadWholeFile(locked));
     EXPECT_TRUE(IsReadOnly(locked));
+}
+
+// The copy that replaces the file is a new file in the folder; it must not
+// come with the folder's permissions (everybody may read here) nor without
+// the file's attributes. Wine keeps no creation time of its own and has no
+// named streams; what it keeps is checked.
+TEST_F(CipherTest, AHiddenPrivateFileKeepsItsAttributesAndAccessListEncryptedAndDecrypted)
+{
+    const std::string plain = PatternBytes(3000, 8);
+    std::wstring path = Write(folder, L"private.txt", plain);
+    ASSERT_TRUE(MakePrivate(path));
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const std::wstring security = SecurityText(path);
+    ASSERT_EQ(std::wstring::npos, security.find(L";;;WD)")) << testing::PrintToString(security);
+    ASSERT_NE(security, SecurityText(Write(folder, L"new.txt", "new"))) << "a new file gets the folder's permissions";
+
+    ASSERT_TRUE(Transform(path, L"pw"));
+    EXPECT_EQ(attributes | FILE_ATTRIBUTE_READONLY, ::GetFileAttributesW(path.c_str()));
+    EXPECT_EQ(std::wstring::npos, SecurityText(path).find(L";;;WD)")) << testing::PrintToString(SecurityText(path));
+    ASSERT_TRUE(Transform(path, L"pw"));
+    EXPECT_EQ(plain, ReadWholeFile(path));
+    EXPECT_EQ(attributes | FILE_ATTRIBUTE_READONLY, ::GetFileAttributesW(path.c_str()));
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), attributes));
+    EXPECT_EQ(security, SecurityText(path));
 }
 
 TEST_F(CipherTest, ALeftoverTemporaryFileIsTruncatedAndReused)

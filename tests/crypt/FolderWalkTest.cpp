@@ -4,11 +4,14 @@
 #include "crypt/SystemFolderGuard.h"
 #include "support/EnableLog.h"
 #include "support/TempProgramFolder.h"
+#include "support/UnixLinks.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <string>
+#include <vector>
 
 using namespace crypt_test;
 
@@ -208,6 +211,27 @@ TEST_F(FolderWalkTest, TheWalkEndsWhereThePathLimitEnds)
     std::sort(paths.begin(), paths.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(expected, paths);
+}
+
+// Followed, the link to the parent would list the tree again and again until
+// the path limit, and the link to the sibling its file a second time.
+TEST_F(FolderWalkTest, FolderLinksAreNotEnteredSoEveryFileIsListedOnce)
+{
+    std::wstring tree = MakeFolder(folder, L"tree");
+    std::wstring top = Write(folder, L"tree\\top.txt", "top");
+    std::wstring inner = Write(folder, L"tree\\sub\\inner.txt", "inner");
+    testkit::UnixLinks links(folder);
+    ASSERT_TRUE(links.Make(tree + L"\\sub\\parent", ".."));
+    ASSERT_TRUE(links.Make(tree + L"\\twin", "sub"));
+    const DWORD link = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    ASSERT_EQ(link, ::GetFileAttributesW((tree + L"\\twin").c_str()) & link);
+    ASSERT_TRUE(testkit::FileExists(tree + L"\\sub\\parent\\twin\\inner.txt"));
+
+    host.Walk(tree);
+    std::vector<std::wstring> paths = host.Paths();
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ((std::vector<std::wstring>{inner, top}), paths);
+    EXPECT_EQ(8u, host.Page().totalBytes);
 }
 
 TEST_F(FolderWalkTest, BelowADriveRootNothingInsideOrBesideTheWindowsFolderIsListed)

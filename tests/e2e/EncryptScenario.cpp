@@ -7,6 +7,7 @@
 #include "support/PumpUntil.h"
 #include "support/ScratchFiles.h"
 #include "support/TempProgramFolder.h"
+#include "support/UnixLinks.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,10 @@ namespace {
 const wchar_t kFolderName[] = L"q混合文件";
 const wchar_t kHeldName[] = L"占用 中.doc";
 const wchar_t kReadOnlyName[] = L"只读 表格.xls";
+const wchar_t kHiddenName[] = L"机密 文档.txt";
+// A link in the subfolder back to the folder: followed, it would list every
+// file again, and encrypting a file twice restores it.
+const wchar_t kLinkName[] = L"上一级";
 const wchar_t kPassword[] = L"云杉abc123";
 
 std::wstring AsciiUpper(std::wstring text)
@@ -36,6 +41,12 @@ bool ReadOnly(const std::wstring& path)
 {
     DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+bool Hidden(const std::wstring& path)
+{
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN);
 }
 
 HWND OpenEncryptPage(e2e::ProgramSession& session)
@@ -122,7 +133,7 @@ TEST(Encrypt, AFolderOfMixedFilesIsEncryptedByteForByteAndDecryptedBackToTheSame
     ASSERT_TRUE(::CreateDirectoryW(mixed.c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryW((mixed + L"\\子文件夹").c_str(), nullptr));
     const std::map<std::wstring, std::string> originals{
-        {L"机密 文档.txt", testkit::PatternBytes(150 * 1024 + 7, 21)},
+        {kHiddenName, testkit::PatternBytes(150 * 1024 + 7, 21)},
         {L"空文件.dat", std::string()},
         {kReadOnlyName, testkit::PatternBytes(64 * 1024 + 3, 22)},
         {kHeldName, testkit::PatternBytes(33 * 1024 + 1, 23)},
@@ -131,6 +142,10 @@ TEST(Encrypt, AFolderOfMixedFilesIsEncryptedByteForByteAndDecryptedBackToTheSame
     for (const auto& file : originals)
         ASSERT_TRUE(testkit::WriteWholeFile(mixed + L"\\" + file.first, file.second));
     ASSERT_TRUE(::SetFileAttributesW((mixed + L"\\" + kReadOnlyName).c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(::SetFileAttributesW((mixed + L"\\" + kHiddenName).c_str(), FILE_ATTRIBUTE_HIDDEN));
+    testkit::ScratchFolder scripts;
+    testkit::UnixLinks links(scripts);
+    ASSERT_TRUE(links.Make(mixed + L"\\子文件夹\\" + kLinkName, ".."));
     const std::set<std::wstring> topEntries = testkit::FolderEntries(mixed);
 
     e2e::ProgramSession session(folder.Path());
@@ -141,7 +156,8 @@ TEST(Encrypt, AFolderOfMixedFilesIsEncryptedByteForByteAndDecryptedBackToTheSame
     for (const auto& file : originals)
         expectedRows[AsciiUpper(mixed) + L"\\" + file.first] = L"准备加密";
     ASSERT_EQ(expectedRows, Browse(session, page, mixed, originals.size(), L"准备加密"));
-    e2e::Report("encrypt: the picker's folder lists its 5 files, subfolder included, upper-case, 准备加密");
+    e2e::Report("encrypt: the picker's folder lists its 5 files, subfolder included, its link back to the folder "
+                "not followed, upper-case, 准备加密");
 
     // Held open by another process only now: the walk leaves out files it cannot open alone.
     const std::wstring held = mixed + L"\\" + kHeldName;
@@ -177,10 +193,11 @@ TEST(Encrypt, AFolderOfMixedFilesIsEncryptedByteForByteAndDecryptedBackToTheSame
         }
     }
     EXPECT_GT(keyByte, 0) << "the bytes changed";
+    EXPECT_TRUE(Hidden(mixed + L"\\" + kHiddenName)) << "the hidden file stays hidden";
     EXPECT_EQ(topEntries, testkit::FolderEntries(mixed)) << "no temporary file is left";
-    EXPECT_EQ(std::set<std::wstring>{L"照片 2026.jpg"}, testkit::FolderEntries(mixed + L"\\子文件夹"));
-    e2e::Report("encrypt: 4 files 完成, every byte XOR 0x%02x, same lengths, read-only; the held file 失败 and "
-                "untouched; no .zdltemp",
+    EXPECT_EQ((std::set<std::wstring>{L"照片 2026.jpg", kLinkName}), testkit::FolderEntries(mixed + L"\\子文件夹"));
+    e2e::Report("encrypt: 4 files 完成, every byte XOR 0x%02x, same lengths, read-only, the hidden one still hidden; "
+                "the held file 失败 and untouched; no .zdltemp",
                 keyByte);
 
     // Decryption: still held, so the walk leaves that file out.

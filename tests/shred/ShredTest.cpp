@@ -136,7 +136,8 @@ TEST_F(ShredTest, AnEmptyFileIsDeletedWithoutAWriteAndASecondStartFindsNothing)
     EXPECT_EQ(L"操作文件不存在", shown[0].text);
 }
 
-TEST_F(ShredTest, AFolderOrAPatternPassesTheCheckButNothingChanges)
+// Neither can be opened as a file: the run fails, and says so.
+TEST_F(ShredTest, AFolderOrAPatternPassesTheCheckButFailsAndNothingChanges)
 {
     std::wstring sub = folder.File(L"sub");
     ASSERT_TRUE(::CreateDirectoryW(sub.c_str(), nullptr));
@@ -148,12 +149,17 @@ TEST_F(ShredTest, AFolderOrAPatternPassesTheCheckButNothingChanges)
         Start(path);
         EXPECT_EQ(100, page.Progress().Pos());
     }
-    EXPECT_EQ(0u, boxes.Count());
+    auto shown = boxes.Boxes();
+    ASSERT_EQ(2u, shown.size());
+    for (const auto& box : shown) {
+        EXPECT_EQ(L"操作失败", box.text);
+        EXPECT_EQ(L"", box.caption);
+    }
     EXPECT_TRUE(::GetFileAttributesW(sub.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(content, ReadWholeFile(sub + L"\\keep.txt"));
 }
 
-TEST_F(ShredTest, AFileHeldOpenByAnotherProcessIsNeitherChangedNorDeletedAndStaysReadOnly)
+TEST_F(ShredTest, AFileHeldOpenByAnotherProcessFailsVisiblyAndIsNeitherChangedNorDeletedAndStaysReadOnly)
 {
     std::wstring path = folder.File(L"open.doc");
     const std::string content = testkit::PatternBytes(5000, 3);
@@ -167,7 +173,10 @@ TEST_F(ShredTest, AFileHeldOpenByAnotherProcessIsNeitherChangedNorDeletedAndStay
     }
     EXPECT_EQ(content, ReadWholeFile(path));
     EXPECT_TRUE(IsReadOnly(path));
-    EXPECT_EQ(0u, boxes.Count());
+    auto shown = boxes.Boxes();
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ(L"操作失败", shown[0].text);
+    EXPECT_EQ(L"", shown[0].caption);
     EXPECT_TRUE(page.Item(IDC_CRUSH_START).IsEnabled());
 }
 

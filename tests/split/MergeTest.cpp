@@ -1,5 +1,9 @@
 #include "SplitPageFixture.h"
 
+#include "framework/UniqueHandle.h"
+
+#include <set>
+
 namespace {
 
 using MergeTest = SplitPageTest;
@@ -80,12 +84,51 @@ TEST_F(MergeTest, TheOutputNameComesFromTheFirstPiecesName)
 
 // Without a first piece there is nothing to join, and a file of the derived
 // name must not be emptied.
-TEST_F(MergeTest, WithoutAFirstPieceAnExistingFileOfTheNameStaysAsItIs)
+TEST_F(MergeTest, WithoutAFirstPieceAnExistingFileOfTheNameStaysAsItIsAndTheMergeFails)
 {
     ASSERT_TRUE(WriteWholeFile(folder.File(L"1_notes.zdlsplit.bak"), "backup"));
     ASSERT_TRUE(WriteWholeFile(folder.File(L"notes"), "keep me"));
     Merge(folder.File(L"1_notes.zdlsplit.bak"));
     EXPECT_EQ("keep me", ReadWholeFile(folder.File(L"notes")));
     EXPECT_EQ(100, page.Progress().Pos());
-    EXPECT_EQ(0u, boxes.Count());
+    EXPECT_EQ(std::vector<std::wstring>{L"操作失败"}, MessageTexts());
+}
+
+// A piece that is there but cannot be read, or an existing file that cannot
+// be replaced, fails the merge: the file of the name keeps every byte and the
+// temporary output goes. Once both are free the merge replaces the file.
+TEST_F(MergeTest, AFailedMergeLeavesAnExistingFileByteForByteAndNoTemporaryFile)
+{
+    std::string joined;
+    for (unsigned k = 1; k <= 3; ++k) {
+        std::string bytes = PatternBytes(5000 + k, 30 + k);
+        ASSERT_TRUE(WriteWholeFile(Piece(k, L"kept.doc"), bytes));
+        joined += bytes;
+    }
+    const std::wstring output = folder.File(L"kept.doc");
+    const std::string existing = PatternBytes(9000, 40);
+    ASSERT_TRUE(WriteWholeFile(output, existing));
+    const std::set<std::wstring> entries = testkit::FolderEntries(folder.Path());
+    {
+        fw::FileHandle locked(::CreateFileW(Piece(2, L"kept.doc").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(locked.Valid());
+        Merge(Piece(1, L"kept.doc"));
+    }
+    {
+        fw::FileHandle inUse(::CreateFileW(output.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(inUse.Valid());
+        Merge(Piece(1, L"kept.doc"));
+    }
+    EXPECT_EQ((std::vector<std::wstring>{L"操作失败", L"操作失败"}), MessageTexts());
+    for (const auto& box : boxes.Boxes())
+        EXPECT_EQ(L"", box.caption);
+    EXPECT_TRUE(existing == ReadWholeFile(output));
+    EXPECT_EQ(entries, testkit::FolderEntries(folder.Path()));
+
+    Merge(Piece(1, L"kept.doc"));
+    EXPECT_TRUE(joined == ReadWholeFile(output));
+    EXPECT_EQ(entries, testkit::FolderEntries(folder.Path()));
+    EXPECT_EQ(2u, boxes.Count());
 }

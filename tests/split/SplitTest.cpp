@@ -4,6 +4,7 @@
 #include "support/EnableLog.h"
 
 #include <numeric>
+#include <set>
 
 namespace {
 
@@ -113,6 +114,30 @@ TEST_F(SplitTest, ResplittingTruncatesOlderPiecesAndDeletesNothing)
     EXPECT_EQ((std::vector<int64_t>{525312, 523264, 348160}), PieceSizes(L"again.bin"));
     EXPECT_EQ(content.substr(0, 525312), ReadWholeFile(Piece(1, L"again.bin")));
     EXPECT_EQ(content.substr(525312), ReadWholeFile(Piece(2, L"again.bin")));
+}
+
+// A folder in the way of piece 2: the run stops there, says so and takes back
+// piece 1, which a later merge would have joined into a short file. A piece
+// this run did not write stays.
+TEST_F(SplitTest, APieceThatCannotBeCreatedFailsVisiblyAndLeavesNoPieceOfTheRun)
+{
+    std::wstring source = folder.File(L"blocked.bin");
+    const std::string content = PatternBytes(k1MiB, 7);
+    ASSERT_TRUE(WriteWholeFile(source, content));
+    ASSERT_TRUE(::CreateDirectoryW(Piece(2, L"blocked.bin").c_str(), nullptr));
+    ASSERT_TRUE(WriteWholeFile(Piece(4, L"blocked.bin"), "someone else's"));
+    std::set<std::wstring> before = testkit::FolderEntries(folder.Path());
+
+    Split(source, L"3");
+    auto shown = boxes.Boxes();
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ(L"操作失败", shown[0].text);
+    EXPECT_EQ(L"", shown[0].caption);
+    EXPECT_EQ(before, testkit::FolderEntries(folder.Path()));
+    EXPECT_TRUE(content == ReadWholeFile(source));
+    EXPECT_EQ("someone else's", ReadWholeFile(Piece(4, L"blocked.bin")));
+    EXPECT_EQ(100, page.Progress().Pos());
+    EXPECT_TRUE(page.Item(IDC_SPLIT_START).IsEnabled());
 }
 
 // Only the low 32 bits of this size would be 2 MiB: two pieces of about 1 MiB
