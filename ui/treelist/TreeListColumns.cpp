@@ -20,6 +20,11 @@ int TreeListColumnsRight(const TreeListData* data)
     return TreeListColumnLeft(data, data->columnCount);
 }
 
+unsigned TreeListShownColumns(const TreeListData* data)
+{
+    return data->columnCount ? data->columnCount : 1;
+}
+
 static int ClampToMinimum(const TreeListColumn* column, int width)
 {
     if (width < 0)
@@ -38,7 +43,6 @@ static void PushHeaderWidth(TreeListData* data, unsigned column)
     item.mask = HDI_WIDTH;
     item.cxy = data->columns[column].width;
     SendMessageW(data->header, HDM_SETITEMW, column, (LPARAM)&item);
-    data->columns[column].headerWidth = (unsigned short)item.cxy;
 }
 
 static void RecountWidths(TreeListData* data)
@@ -220,7 +224,6 @@ LRESULT TreeListAddColumn(TreeListData* data, WPARAM index, const LVCOLUMNW* sou
         item.iImage = source->iImage;
     }
     SendMessageW(data->header, HDM_INSERTITEMW, at, (LPARAM)&item);
-    column->headerWidth = (unsigned short)column->width;
 
     if (count > 0) {
         ShiftColumnIndexes(&data->caretColumn, at, 1);
@@ -389,10 +392,10 @@ LRESULT TreeListSetColumnEditMode(TreeListData* data, WPARAM wParam, LPARAM edit
 {
     unsigned index = (unsigned)((wParam >> 10) & 0x3F);
     BYTE mode = (BYTE)((wParam >> 7) & 7);
-    if (index >= data->columnCount || (index == 0 && mode >= 6))
+    if (index >= data->columnCount || (index == 0 && TreeListIsCheckMode(mode)))
         return 0;
     TreeListColumn* column = &data->columns[index];
-    BOOL checkLookBefore = column->editMode >= 6;
+    BOOL checkLookBefore = TreeListIsCheckMode(column->editMode);
     column->editMode = mode;
     if (mode == 0) {
         memset(column->editFlags, 0, sizeof column->editFlags);
@@ -403,11 +406,11 @@ LRESULT TreeListSetColumnEditMode(TreeListData* data, WPARAM wParam, LPARAM edit
     }
     column->editData = editData;
     column->editValue = -1;
-    if (mode >= 6) {
+    if (TreeListIsCheckMode(mode)) {
         TreeListEnsureCellCheckImages(data);
         TreeListRecomputeRowHeight(data);
     }
-    if (checkLookBefore != (mode >= 6))
+    if (checkLookBefore != TreeListIsCheckMode(mode))
         InvalidateFromColumn(data, index);
     return 1;
 }
@@ -429,14 +432,15 @@ static int WidestText(TreeListData* data, unsigned column)
         RECT rect;
         HTREEITEM handle = (HTREEITEM)(ULONG_PTR)number;
         memcpy(&rect, &handle, sizeof handle);
-        if (column)
-            rect.right = TreeListItemTextWidth(data, number, column) + 10;
-        else if (TreeListGetItemRect(data, 1, &rect))
+        int width;
+        if (column && TreeListMeasureShownText(data, number, column, &width))
+            rect.right = width + 10;
+        else if (!column && TreeListGetItemRect(data, TRUE, &rect))
             rect.right = rect.right + data->hOffset + 3;
+        else if (data->destroyed)
+            return widest;
         else
             continue;
-        if (data->destroyed)
-            return widest;
         if (rect.right > widest)
             widest = rect.right;
     }

@@ -208,7 +208,6 @@ static void MeasureFont(TreeListData* data)
     if (GetTextMetricsW(dc, &metrics)) {
         data->fontHeight = metrics.tmHeight;
         data->fontAscent1 = metrics.tmAscent + 1;
-        data->proportionalFont = (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) != 0;
     }
     SelectObject(dc, old);
     data->dotsWidth = DotsWidth(dc, data->font);
@@ -231,11 +230,11 @@ static void ForgetTextWidths(TreeListData* data)
     }
 }
 
-void TreeListApplyFont(TreeListData* data, HFONT font)
+LRESULT TreeListApplyFont(TreeListData* data, HFONT font)
 {
     HFONT wanted = font ? font : TreeListSharedFont(FALSE);
     if (wanted == data->font && data->measuredFont == wanted)
-        return;
+        return 0;
     HFONT bold = font ? MakeBoldFont(font) : NULL;
     TreeListReleaseFonts(data);
     data->font = wanted;
@@ -245,6 +244,7 @@ void TreeListApplyFont(TreeListData* data, HFONT font)
     ForgetTextWidths(data);
     TreeListRecomputeRowHeight(data);
     InvalidateRect(data->hwnd, NULL, TRUE);
+    return 0;
 }
 
 // Check-box images --------------------------------------------------------
@@ -360,7 +360,7 @@ void TreeListDestroyBuiltImages(TreeListData* data)
 static BOOL AnyCheckColumn(const TreeListData* data)
 {
     for (unsigned c = 0; c < data->columnCount; ++c)
-        if (data->columns[c].editMode >= 6)
+        if (TreeListIsCheckMode(data->columns[c].editMode))
             return TRUE;
     return FALSE;
 }
@@ -404,7 +404,6 @@ LRESULT TreeListSetImageList(TreeListData* data, WPARAM kind, HIMAGELIST list)
     case TLSIL_HEADER:
         previous = data->headerImages;
         data->headerImages = list;
-        ImageSize(list, &data->headerImageWidth, &data->headerImageHeight);
         GiveHeaderImages(data);
         break;
     default:
