@@ -33,13 +33,23 @@ void RegisterClasses()
 
 } // namespace
 
+bool Consistent(HWND list, std::string* problem)
+{
+    auto* record = reinterpret_cast<const TreeListData*>(::GetWindowLongPtrW(list, 0));
+    char text[256];
+    if (!record || TreeListCheckInvariants(record, text, sizeof text))
+        return true;
+    *problem = text;
+    return false;
+}
+
 unsigned ItemNumber(ULONG_PTR handle)
 {
     EXPECT_EQ(handle, static_cast<ULONG_PTR>(static_cast<unsigned>(handle))) << "not an item number";
     return static_cast<unsigned>(handle);
 }
 
-TreeListHost::TreeListHost(DWORD listStyle, int width, int height)
+TreeListHost::TreeListHost(DWORD listStyle, int width, int height) : lockFaultsBefore_(TreeListLockFaults())
 {
     RegisterClasses();
     parent_ = ::CreateWindowExW(0, kParentClass, L"TreeList test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
@@ -58,6 +68,7 @@ TreeListHost::~TreeListHost()
     onNotify = nullptr;
     if (parent_)
         ::DestroyWindow(parent_);
+    EXPECT_EQ(lockFaultsBefore_ + expectedLockFaults, TreeListLockFaults()) << "a handler waited for its own semaphore";
 }
 
 LRESULT CALLBACK TreeListHost::ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -70,6 +81,10 @@ LRESULT CALLBACK TreeListHost::ParentProc(HWND hwnd, UINT message, WPARAM wParam
 
 LRESULT TreeListHost::OnNotify(NMHDR* header)
 {
+    std::string problem;
+    if (checkEachNotification && header->hwndFrom == list_) {
+        EXPECT_TRUE(Consistent(list_, &problem)) << "notification " << static_cast<int>(header->code) << ": " << problem;
+    }
     Notification record;
     record.code = header->code;
     record.id = header->idFrom;
