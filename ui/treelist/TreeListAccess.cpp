@@ -131,7 +131,7 @@ static LRESULT SetCellFields(TreeListData* data, unsigned number, unsigned colum
     return 0;
 }
 
-static void SetChildrenIndicator(TreeListItem* item, int children)
+void TreeListSetChildrenIndicator(TreeListItem* item, int children)
 {
     item->callbacks &= (BYTE)~TLCB_CHILDREN;
     item->flags &= (BYTE)~(TLF_ALWAYSBUTTON | TLF_FOLLOWCHILDREN);
@@ -201,7 +201,7 @@ LRESULT TreeListSetItemRecord(TreeListData* data, const TVITEMW* record)
     if (mask & TVIF_SELECTEDIMAGE)
         repaint |= SetImage(&item->selectedImage, &item->callbacks, TLCB_SELECTEDIMAGE, record->iSelectedImage);
     if ((mask & TVIF_CHILDREN) && !(mask & TLIF_COLUMN)) {
-        SetChildrenIndicator(item, record->cChildren);
+        TreeListSetChildrenIndicator(item, record->cChildren);
         repaint = TRUE;
     }
     if (mask & TVIF_TEXT) {

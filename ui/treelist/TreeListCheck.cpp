@@ -102,7 +102,7 @@ static BOOL CheckRows(Checker* c)
     if (data->firstRow && data->firstRow >= data->rowCount)
         return Broken(c, "first visible row past the rows", data->firstRow, data->rowCount);
     unsigned index = 0;
-    for (unsigned n = data->firstTop; n; n = TreeListNextShown(data, n, 0), ++index) {
+    for (unsigned n = data->firstTop; n; n = TreeListNextItem(data, n, 0, TRUE), ++index) {
         if (index >= data->rowCount || data->rows[index] != n)
             return Broken(c, "row list differs from the expanded tree at row", index, n);
         if (data->items[n]->row != index + 1)

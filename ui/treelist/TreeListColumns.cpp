@@ -114,7 +114,7 @@ static BOOL CreateHeader(TreeListData* data)
     if (!data->header)
         return FALSE;
     SendMessageW(data->header, WM_SETFONT, (WPARAM)TreeListSharedFont(FALSE), 0);
-    HIMAGELIST images = data->headerImages ? data->headerImages : data->normalImages;
+    HIMAGELIST images = data->headerImages ? data->headerImages : data->normalImages.list;
     if (images)
         SendMessageW(data->header, HDM_SETIMAGELIST, 0, (LPARAM)images);
     data->headerHeight = height;
@@ -157,6 +157,20 @@ static BYTE AlignmentOf(int listFormat)
         return 1;
     default:
         return 0;
+    }
+}
+
+// The caption and header image of a column record, for its header item.
+static void HeaderTextAndImage(const LVCOLUMNW* column, HDITEMW* item)
+{
+    if ((column->mask & LVCF_TEXT) && column->pszText) {
+        item->mask |= HDI_TEXT;
+        item->pszText = column->pszText;
+        item->cchTextMax = lstrlenW(column->pszText);
+    }
+    if (column->mask & LVCF_IMAGE) {
+        item->mask |= HDI_IMAGE;
+        item->iImage = column->iImage;
     }
 }
 
@@ -214,15 +228,7 @@ LRESULT TreeListAddColumn(TreeListData* data, WPARAM index, const LVCOLUMNW* sou
     item.mask = HDI_FORMAT | HDI_WIDTH;
     item.fmt = HeaderFormat((source->mask & LVCF_FMT) ? source->fmt : 0, (source->mask & LVCF_IMAGE) != 0);
     item.cxy = column->width;
-    if ((source->mask & LVCF_TEXT) && source->pszText) {
-        item.mask |= HDI_TEXT;
-        item.pszText = source->pszText;
-        item.cchTextMax = lstrlenW(source->pszText);
-    }
-    if (source->mask & LVCF_IMAGE) {
-        item.mask |= HDI_IMAGE;
-        item.iImage = source->iImage;
-    }
+    HeaderTextAndImage(source, &item);
     SendMessageW(data->header, HDM_INSERTITEMW, at, (LPARAM)&item);
 
     if (count > 0) {
@@ -371,15 +377,7 @@ LRESULT TreeListSetColumn(TreeListData* data, WPARAM index, const LVCOLUMNW* col
         item.fmt = HeaderFormat(column->fmt, (column->mask & LVCF_IMAGE) != 0);
         data->columns[index].align = AlignmentOf(column->fmt);
     }
-    if ((column->mask & LVCF_TEXT) && column->pszText) {
-        item.mask |= HDI_TEXT;
-        item.pszText = column->pszText;
-        item.cchTextMax = lstrlenW(column->pszText);
-    }
-    if (column->mask & LVCF_IMAGE) {
-        item.mask |= HDI_IMAGE;
-        item.iImage = column->iImage;
-    }
+    HeaderTextAndImage(column, &item);
     LRESULT result = item.mask ? SendMessageW(data->header, HDM_SETITEMW, index, (LPARAM)&item) : 1;
     if (column->mask & LVCF_WIDTH)
         ApplyColumnWidth(data, (unsigned)index, column->cx);
@@ -407,7 +405,7 @@ LRESULT TreeListSetColumnEditMode(TreeListData* data, WPARAM wParam, LPARAM edit
     column->editData = editData;
     column->editValue = -1;
     if (TreeListIsCheckMode(mode)) {
-        TreeListEnsureCellCheckImages(data);
+        TreeListEnsureCheckImages(&data->cellCheckImages);
         TreeListRecomputeRowHeight(data);
     }
     if (checkLookBefore != TreeListIsCheckMode(mode))

@@ -29,6 +29,8 @@
 // rows per notch.
 #define TL_WHEEL_BLOCKING_KEYS (MK_LBUTTON | MK_RBUTTON | MK_SHIFT | MK_CONTROL | MK_MBUTTON)
 #define TL_WHEEL_ROWS_PER_NOTCH 2
+// Scrolling sideways by a line moves this many pixels.
+#define TL_HSCROLL_LINE 16
 
 // TreeListItem / TreeListCell callback flags.
 #define TLCB_TEXT 0x01
@@ -121,21 +123,24 @@ static inline BOOL TreeListIsCheckMode(BYTE editMode)
 #define TL_EDIT_RETURN 0x1578
 #define TL_EDIT_ESCAPE 0x1579
 
+// An image list the window draws from, its image size, and whether the
+// window built it (and so destroys it); lists handed in stay their owners'.
+struct TreeListImages {
+    HIMAGELIST list;
+    int width, height;
+    BOOL built;
+};
+
 struct TreeListData {
     HWND hwnd;
     HANDLE semaphore;
     volatile LONG lockCount; // holder plus waiters; the semaphore is used only when contended
     volatile DWORD lockOwner; // thread that holds it, 0 when free
 
-    HIMAGELIST stateImages;
-    HIMAGELIST normalImages;
-    HIMAGELIST cellCheckImages;
+    TreeListImages stateImages;     // check boxes
+    TreeListImages normalImages;
+    TreeListImages cellCheckImages; // check boxes of columns in check mode
     HIMAGELIST headerImages;
-    int stateImageWidth, stateImageHeight;
-    int normalImageWidth, normalImageHeight;
-    int cellCheckImageWidth, cellCheckImageHeight;
-    BOOL stateImagesBuilt;
-    BOOL cellCheckImagesBuilt;
 
     HFONT font;
     HFONT boldFont;
@@ -271,9 +276,9 @@ unsigned TreeListSubtreeRowEnd(const TreeListData* data, unsigned rowIndex);
 void TreeListRebuildRows(TreeListData* data);
 LRESULT TreeListExpand(TreeListData* data, UINT action, LPARAM handle);
 void TreeListFreeTables(TreeListData* data);
-// The next item after number in display order below root (0 = the whole
-// tree), stepping into expanded items.
-unsigned TreeListNextShown(const TreeListData* data, unsigned number, unsigned root);
+// The next item after number in tree order below root (0 = the whole tree);
+// shownOnly steps into expanded items only, which is the display order.
+unsigned TreeListNextItem(const TreeListData* data, unsigned number, unsigned root, BOOL shownOnly);
 
 // Item fields and texts (TreeListAccess.cpp).
 LRESULT TreeListGetItemRecord(TreeListData* data, TVITEMW* record);
@@ -284,6 +289,11 @@ LRESULT TreeListSetCellColour(TreeListData* data, WPARAM cell, LPARAM colour, BO
 LRESULT TreeListGetUserData(TreeListData* data, LPARAM item);
 LRESULT TreeListSetUserDataSize(TreeListData* data, LPARAM size);
 LRESULT TreeListItemToRow(const TreeListData* data, LPARAM item);
+// The children indicator of TVIF_CHILDREN: I_CHILDRENCALLBACK asks the
+// parent, 1 always shows a button, 0 never, any other value follows the
+// real children (TL_CHILDREN_FOLLOW).
+#define TL_CHILDREN_FOLLOW 2
+void TreeListSetChildrenIndicator(TreeListItem* item, int children);
 LRESULT TreeListRowToItem(const TreeListData* data, LPARAM row);
 // The text stored for an item (column 0) or cell ("" when none), with its
 // length; *callback tells that the parent supplies the text instead.
@@ -397,15 +407,14 @@ LRESULT TreeListGetColour(const TreeListData* data, WPARAM slot);
 // The font of WM_SETFONT (0 = the default font); answers 0.
 LRESULT TreeListApplyFont(TreeListData* data, HFONT font);
 void TreeListReleaseFonts(TreeListData* data);
-HIMAGELIST TreeListBuildCheckImages(void);
 HPEN TreeListSharedDottedPen(void);
 // Removes the system theme from a child (no-op without UxTheme).
 void TreeListUnthemeWindow(HWND hwnd);
 LRESULT TreeListSetImageList(TreeListData* data, WPARAM kind, HIMAGELIST list);
 LRESULT TreeListGetImageList(const TreeListData* data, WPARAM kind);
-void TreeListEnsureStateImages(TreeListData* data);
-void TreeListDropBuiltStateImages(TreeListData* data);
-void TreeListEnsureCellCheckImages(TreeListData* data);
+// Builds the check-box images when the window has none of that kind.
+void TreeListEnsureCheckImages(TreeListImages* images);
+void TreeListDropBuiltImages(TreeListImages* images);
 void TreeListDestroyBuiltImages(TreeListData* data);
 
 // Incremental search (TreeListSearch.cpp). Its time comes from a clock that

@@ -229,14 +229,14 @@ void TreeListLayoutTreeColumn(const TreeListData* data, unsigned number, int tex
     layout->buttonX = x - data->indent + data->buttonSize;
     layout->hasButton = (data->style & TVS_HASBUTTONS) && levels > 0 && TreeListShowsButton(item);
     layout->stateLeft = layout->stateRight = x;
-    if (data->stateImages) {
-        x += data->stateImageWidth;
+    if (data->stateImages.list) {
+        x += data->stateImages.width;
         layout->stateRight = x;
     }
     layout->iconLeft = layout->iconRight = x;
     int image = (item->state & TVIS_SELECTED) ? item->selectedImage : item->image;
-    if (data->normalImages && image != TL_NO_IMAGE) {
-        x += data->normalImageWidth;
+    if (data->normalImages.list && image != TL_NO_IMAGE) {
+        x += data->normalImages.width;
         layout->iconRight = x;
     }
     layout->textLeft = x;
@@ -268,10 +268,10 @@ void TreeListLayoutCell(const TreeListData* data, unsigned number, unsigned colu
     const TreeListCell* cell = TreeListGetCell(data, number, column);
     TreeListColumnSpan(data, column, &layout->left, &layout->right);
     int imageWidth = 0;
-    if (TreeListIsCheckMode(record->editMode) && data->cellCheckImages)
-        imageWidth = data->cellCheckImageWidth;
-    else if (cell && cell->image != TL_NO_IMAGE && data->normalImages)
-        imageWidth = data->normalImageWidth;
+    if (TreeListIsCheckMode(record->editMode) && data->cellCheckImages.list)
+        imageWidth = data->cellCheckImages.width;
+    else if (cell && cell->image != TL_NO_IMAGE && data->normalImages.list)
+        imageWidth = data->normalImages.width;
     layout->imageLeft = layout->left + 1;
     layout->imageRight = imageWidth ? layout->imageLeft + imageWidth : layout->imageLeft;
     switch (record->align) {
@@ -466,12 +466,12 @@ void TreeListRecomputeRowHeight(TreeListData* data)
     int height = 10;
     if (data->fontHeight + 2 > height)
         height = data->fontHeight + 2;
-    if (data->stateImages && data->stateImageHeight + 2 > height)
-        height = data->stateImageHeight + 2;
-    if (data->normalImages && data->normalImageHeight + 2 > height)
-        height = data->normalImageHeight + 2;
-    if (data->cellCheckImages && data->cellCheckImageHeight + 2 > height)
-        height = data->cellCheckImageHeight + 2;
+    if (data->stateImages.list && data->stateImages.height + 2 > height)
+        height = data->stateImages.height + 2;
+    if (data->normalImages.list && data->normalImages.height + 2 > height)
+        height = data->normalImages.height + 2;
+    if (data->cellCheckImages.list && data->cellCheckImages.height + 2 > height)
+        height = data->cellCheckImages.height + 2;
     if (data->exStyle & TLS_EX_GRIDLINES)
         height += 1;
     if ((data->style & TVS_NONEVENHEIGHT) && (height & 1))

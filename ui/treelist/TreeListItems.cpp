@@ -202,16 +202,16 @@ unsigned TreeListSubtreeRowEnd(const TreeListData* data, unsigned rowIndex)
     return index;
 }
 
-unsigned TreeListNextShown(const TreeListData* data, unsigned current, unsigned root)
+unsigned TreeListNextItem(const TreeListData* data, unsigned number, unsigned root, BOOL shownOnly)
 {
-    const TreeListItem* item = data->items[current];
-    if ((item->state & TVIS_EXPANDED) && item->firstChild)
+    const TreeListItem* item = data->items[number];
+    if (item->firstChild && (!shownOnly || (item->state & TVIS_EXPANDED)))
         return item->firstChild;
-    while (current != root) {
-        item = data->items[current];
+    while (number && number != root) {
+        item = data->items[number];
         if (item->nextSibling)
             return item->nextSibling;
-        current = item->parent;
+        number = item->parent;
     }
     return 0;
 }
@@ -219,14 +219,14 @@ unsigned TreeListNextShown(const TreeListData* data, unsigned current, unsigned 
 static unsigned CountShownBelow(const TreeListData* data, unsigned root, unsigned first)
 {
     unsigned count = 0;
-    for (unsigned n = first; n; n = TreeListNextShown(data, n, root))
+    for (unsigned n = first; n; n = TreeListNextItem(data, n, root, TRUE))
         ++count;
     return count;
 }
 
 static void CollectShownBelow(const TreeListData* data, unsigned root, unsigned first, unsigned* out)
 {
-    for (unsigned n = first; n; n = TreeListNextShown(data, n, root))
+    for (unsigned n = first; n; n = TreeListNextItem(data, n, root, TRUE))
         *out++ = n;
 }
 
@@ -367,13 +367,7 @@ static void FillNewItem(const TreeListData* data, TreeListItem* item, const TVIT
         item->callbacks |= TLCB_IMAGE;
     if (item->selectedImage == I_IMAGECALLBACK)
         item->callbacks |= TLCB_SELECTEDIMAGE;
-    int children = (mask & TVIF_CHILDREN) ? source->cChildren : 2;
-    if (children == I_CHILDRENCALLBACK)
-        item->callbacks |= TLCB_CHILDREN;
-    else if (children == 1)
-        item->flags |= TLF_ALWAYSBUTTON;
-    else if (children != 0)
-        item->flags |= TLF_FOLLOWCHILDREN;
+    TreeListSetChildrenIndicator(item, (mask & TVIF_CHILDREN) ? source->cChildren : TL_CHILDREN_FOLLOW);
 }
 
 // The row index a new item takes, or -1 when it is not shown.
@@ -487,18 +481,8 @@ static void FreeItem(TreeListData* data, unsigned number)
 
 static void MarkSubtreeDeleting(TreeListData* data, unsigned number)
 {
-    data->items[number]->flags |= TLF_DELETING;
-    for (unsigned n = data->items[number]->firstChild; n;) {
-        TreeListItem* item = data->items[n];
-        item->flags |= TLF_DELETING;
-        if (item->firstChild) {
-            n = item->firstChild;
-            continue;
-        }
-        while (n != number && !data->items[n]->nextSibling)
-            n = data->items[n]->parent;
-        n = (n == number) ? 0 : data->items[n]->nextSibling;
-    }
+    for (unsigned n = number; n; n = TreeListNextItem(data, n, number, FALSE))
+        data->items[n]->flags |= TLF_DELETING;
 }
 
 static void ClearDeletedCaret(TreeListData* data)

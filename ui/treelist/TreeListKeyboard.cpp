@@ -144,10 +144,10 @@ static void ScrollByKey(TreeListData* data, WPARAM key)
         TreeListScrollTo(data, (long)data->rowCount);
         break;
     case VK_LEFT:
-        TreeListScrollHorizontally(data, data->hOffset - 16);
+        TreeListScrollHorizontally(data, data->hOffset - TL_HSCROLL_LINE);
         break;
     case VK_RIGHT:
-        TreeListScrollHorizontally(data, data->hOffset + 16);
+        TreeListScrollHorizontally(data, data->hOffset + TL_HSCROLL_LINE);
         break;
     case VK_SPACE:
         if (TreeListGetLiveItem(data, data->caretItem))

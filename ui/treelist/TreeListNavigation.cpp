@@ -9,22 +9,6 @@ static TreeListItem* ItemOfHandle(const TreeListData* data, LPARAM handle, unsig
     return TreeListIsHandle(handle, number) ? TreeListGetLiveItem(data, *number) : NULL;
 }
 
-// The next item after number in tree order, all levels, staying below root
-// (0 = the whole tree).
-static unsigned NextInTree(const TreeListData* data, unsigned number, unsigned root)
-{
-    const TreeListItem* item = data->items[number];
-    if (item->firstChild)
-        return item->firstChild;
-    while (number && number != root) {
-        item = data->items[number];
-        if (item->nextSibling)
-            return item->nextSibling;
-        number = item->parent;
-    }
-    return 0;
-}
-
 static unsigned NextSelected(const TreeListData* data, LPARAM start, BOOL withinSubtree)
 {
     unsigned number = 0;
@@ -35,9 +19,9 @@ static unsigned NextSelected(const TreeListData* data, LPARAM start, BOOL within
         if (!ItemOfHandle(data, start, &number))
             return 0;
         root = withinSubtree ? number : 0;
-        number = NextInTree(data, number, root);
+        number = TreeListNextItem(data, number, root, FALSE);
     }
-    for (; number; number = NextInTree(data, number, root)) {
+    for (; number; number = TreeListNextItem(data, number, root, FALSE)) {
         if (data->items[number]->state & TVIS_SELECTED)
             return number;
     }
@@ -334,7 +318,7 @@ static SortJob* CollectJobs(TreeListData* data, unsigned parent, BOOL recursive,
     unsigned first = parent ? data->items[parent]->firstChild : data->firstTop;
     unsigned capacity = 1;
     if (recursive) {
-        for (unsigned n = first; n; n = NextInTree(data, n, parent))
+        for (unsigned n = first; n; n = TreeListNextItem(data, n, parent, FALSE))
             if (data->items[n]->firstChild)
                 ++capacity;
     }
@@ -344,7 +328,7 @@ static SortJob* CollectJobs(TreeListData* data, unsigned parent, BOOL recursive,
     unsigned count = 0;
     unsigned children = CountChildren(data, parent);
     BOOL ok = children < 2 || AddJob(data, &jobs[count++], parent, children);
-    for (unsigned n = recursive ? first : 0; n && ok; n = NextInTree(data, n, parent)) {
+    for (unsigned n = recursive ? first : 0; n && ok; n = TreeListNextItem(data, n, parent, FALSE)) {
         children = CountChildren(data, n);
         if (children >= 2)
             ok = AddJob(data, &jobs[count++], n, children);
@@ -692,26 +676,13 @@ void TreeListForgetItem(TreeListData* data, unsigned number)
     TreeListItem* item = data->items[number];
     if (item->state & TVIS_SELECTED)
         TreeListSetSelectedBit(data, item, FALSE);
-    if (data->caretItem == number) {
-        data->caretItem = 0;
+    if (data->caretItem == number)
         data->caretColumn = 0;
+    unsigned* naming[] = {&data->caretItem, &data->anchorItem, &data->focusItem, &data->dropItem,
+                          &data->insertMarkItem, &data->markItem, &data->tipItem, &data->dragItem,
+                          &data->keptPressItem, &data->editItem};
+    for (unsigned i = 0; i < sizeof naming / sizeof naming[0]; ++i) {
+        if (*naming[i] == number)
+            *naming[i] = 0;
     }
-    if (data->anchorItem == number)
-        data->anchorItem = 0;
-    if (data->focusItem == number)
-        data->focusItem = 0;
-    if (data->dropItem == number)
-        data->dropItem = 0;
-    if (data->insertMarkItem == number)
-        data->insertMarkItem = 0;
-    if (data->markItem == number)
-        data->markItem = 0;
-    if (data->tipItem == number)
-        data->tipItem = 0;
-    if (data->dragItem == number)
-        data->dragItem = 0;
-    if (data->keptPressItem == number)
-        data->keptPressItem = 0;
-    if (data->editItem == number)
-        data->editItem = 0;
 }

@@ -295,12 +295,12 @@ static void PaintTreeCell(PaintContext* pc, unsigned number, const RECT* cell, C
         RECT line = {layout.indentEnd - 1, top, layout.indentEnd, cell->bottom};
         FillColour(dc, &line, GridColour(data));
     }
-    if (data->stateImages)
-        DrawImage(dc, data->stateImages, TL_STATE_IMAGE(item->state), layout.stateLeft, top, ContentHeight(data),
-                  data->stateImageHeight, 0);
-    if (data->normalImages && content->image != TL_NO_IMAGE)
-        DrawImage(dc, data->normalImages, content->image, layout.iconLeft, top, ContentHeight(data),
-                  data->normalImageHeight, (item->state & TVIS_OVERLAYMASK) | (item->state & TVIS_CUT));
+    if (data->stateImages.list)
+        DrawImage(dc, data->stateImages.list, TL_STATE_IMAGE(item->state), layout.stateLeft, top, ContentHeight(data),
+                  data->stateImages.height, 0);
+    if (data->normalImages.list && content->image != TL_NO_IMAGE)
+        DrawImage(dc, data->normalImages.list, content->image, layout.iconLeft, top, ContentHeight(data),
+                  data->normalImages.height, (item->state & TVIS_OVERLAYMASK) | (item->state & TVIS_CUT));
     TextLook look;
     ItemLook(data, item, number, &look);
     int x, limit;
@@ -326,12 +326,12 @@ static void PaintExtraCell(PaintContext* pc, unsigned number, unsigned column, c
     }
     CellLayout layout;
     TreeListLayoutCell(data, number, column, content->width, &layout);
-    if (TreeListIsCheckMode(data->columns[column].editMode) && data->cellCheckImages)
-        DrawImage(dc, data->cellCheckImages, TL_STATE_IMAGE(cell ? cell->state : 0), layout.imageLeft, rect->top,
-                  ContentHeight(data), data->cellCheckImageHeight, 0);
-    else if (cell && content->image != TL_NO_IMAGE && data->normalImages)
-        DrawImage(dc, data->normalImages, content->image, layout.imageLeft, rect->top, ContentHeight(data),
-                  data->normalImageHeight, 0);
+    if (TreeListIsCheckMode(data->columns[column].editMode) && data->cellCheckImages.list)
+        DrawImage(dc, data->cellCheckImages.list, TL_STATE_IMAGE(cell ? cell->state : 0), layout.imageLeft, rect->top,
+                  ContentHeight(data), data->cellCheckImages.height, 0);
+    else if (cell && content->image != TL_NO_IMAGE && data->normalImages.list)
+        DrawImage(dc, data->normalImages.list, content->image, layout.imageLeft, rect->top, ContentHeight(data),
+                  data->normalImages.height, 0);
     TextLook look;
     CellLook(data, item, cell, number, column, &look);
     int x, limit;
@@ -510,7 +510,7 @@ LRESULT TreeListOnPaint(TreeListData* data, HDC dc)
 
 static int DragImageIndex(TreeListData* data, unsigned number, unsigned column)
 {
-    if (!data->normalImages)
+    if (!data->normalImages.list)
         return TL_NO_IMAGE;
     return ResolveImage(data, number, column);
 }
@@ -520,9 +520,9 @@ static void DrawPicture(const TreeListData* data, HDC dc, int width, int height,
 {
     RECT all = {0, 0, width, height};
     FillColour(dc, &all, data->colours[TLC_BACKGROUND]);
-    int imageWidth = image != TL_NO_IMAGE ? data->normalImageWidth : 0;
+    int imageWidth = image != TL_NO_IMAGE ? data->normalImages.width : 0;
     if (imageWidth)
-        DrawImage(dc, data->normalImages, image, 0, 0, height, data->normalImageHeight, 0);
+        DrawImage(dc, data->normalImages.list, image, 0, 0, height, data->normalImages.height, 0);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, data->colours[TLC_TEXT]);
     ExtTextOutW(dc, imageWidth + 2, (height - data->fontHeight) / 2, ETO_CLIPPED, &all, text, (UINT)length, NULL);
@@ -537,7 +537,7 @@ static HIMAGELIST PictureOf(const TreeListData* data, HDC screen, int image, con
     HGDIOBJ oldFont = SelectObject(memory, data->font);
     SIZE size = {0, 0};
     GetTextExtentPoint32W(memory, text, length, &size);
-    int width = (image != TL_NO_IMAGE ? data->normalImageWidth : 0) + 2 + size.cx + 2;
+    int width = (image != TL_NO_IMAGE ? data->normalImages.width : 0) + 2 + size.cx + 2;
     int height = data->rowHeight;
     width = width > 240 ? 240 : width;
     height = height > 32 ? 32 : height;

@@ -2,6 +2,7 @@
 // procedure, which hands each message to its handler in one switch.
 #include "ui/treelist/TreeListData.h"
 
+#include <limits.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -116,7 +117,7 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTW* create)
         TreeListCreateTooltip(data);
     TreeListComputeDefaultColours(data);
     if (data->style & TVS_CHECKBOXES)
-        TreeListEnsureStateImages(data);
+        TreeListEnsureCheckImages(&data->stateImages);
     TreeListApplyFont(data, NULL);
     TreeListUpdatePageRows(data);
     TreeListUpdateScrollBars(data);
@@ -225,9 +226,9 @@ static void ApplyCheckBoxStyle(TreeListData* data, DWORD changed)
     if (!(changed & TVS_CHECKBOXES))
         return;
     if (data->style & TVS_CHECKBOXES)
-        TreeListEnsureStateImages(data);
+        TreeListEnsureCheckImages(&data->stateImages);
     else
-        TreeListDropBuiltStateImages(data);
+        TreeListDropBuiltImages(&data->stateImages);
 }
 
 static void ApplyScrollStyle(TreeListData* data)
@@ -275,79 +276,59 @@ static LRESULT DialogCode(const MSG* message)
     return DLGC_WANTARROWS | DLGC_WANTCHARS;
 }
 
-static long ThumbPosition(TreeListData* data, int bar)
+// Where a scroll bar request moves a position: by a line or a page, to the
+// thumb, to either end. FALSE for requests that move nothing.
+static BOOL ScrollTarget(TreeListData* data, int bar, WORD request, long line, long page, long end, long* position)
 {
-    SCROLLINFO info;
-    memset(&info, 0, sizeof info);
-    info.cbSize = sizeof info;
-    info.fMask = SIF_TRACKPOS;
-    GetScrollInfo(data->hwnd, bar, &info);
-    return info.nTrackPos;
+    switch (request) {
+    case SB_LINEUP: // SB_LINELEFT
+        *position -= line;
+        return TRUE;
+    case SB_LINEDOWN: // SB_LINERIGHT
+        *position += line;
+        return TRUE;
+    case SB_PAGEUP: // SB_PAGELEFT
+        *position -= page;
+        return TRUE;
+    case SB_PAGEDOWN: // SB_PAGERIGHT
+        *position += page;
+        return TRUE;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        SCROLLINFO info;
+        memset(&info, 0, sizeof info);
+        info.cbSize = sizeof info;
+        info.fMask = SIF_TRACKPOS;
+        GetScrollInfo(data->hwnd, bar, &info);
+        *position = info.nTrackPos;
+        return TRUE;
+    }
+    case SB_TOP: // SB_LEFT
+        *position = 0;
+        return TRUE;
+    case SB_BOTTOM: // SB_RIGHT
+        *position = end;
+        return TRUE;
+    default:
+        return FALSE;
+    }
 }
 
+// A line is one row; the ends are clamped by the scrolling itself.
 static LRESULT OnVScroll(TreeListData* data, WORD request)
 {
     long first = (long)data->firstRow;
-    switch (request) {
-    case SB_LINEUP:
-        first -= 1;
-        break;
-    case SB_LINEDOWN:
-        first += 1;
-        break;
-    case SB_PAGEUP:
-        first -= TreeListPageStep(data);
-        break;
-    case SB_PAGEDOWN:
-        first += TreeListPageStep(data);
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-        first = ThumbPosition(data, SB_VERT);
-        break;
-    case SB_TOP:
-        first = 0;
-        break;
-    case SB_BOTTOM:
-        first = (long)data->rowCount;
-        break;
-    default:
-        return 0;
-    }
-    TreeListScrollTo(data, first);
+    if (ScrollTarget(data, SB_VERT, request, 1, TreeListPageStep(data), (long)data->rowCount, &first))
+        TreeListScrollTo(data, first);
     return 0;
 }
 
+// A page is the client width.
 static LRESULT OnHScroll(TreeListData* data, WORD request)
 {
-    int offset = data->hOffset;
-    switch (request) {
-    case SB_LINELEFT:
-        offset -= 16;
-        break;
-    case SB_LINERIGHT:
-        offset += 16;
-        break;
-    case SB_PAGELEFT:
-        offset -= data->clientWidth;
-        break;
-    case SB_PAGERIGHT:
-        offset += data->clientWidth;
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-        offset = (int)ThumbPosition(data, SB_HORZ);
-        break;
-    case SB_LEFT:
-        offset = 0;
-        break;
-    case SB_RIGHT:
-        offset = 0x7FFFFFFF;
-        break;
-    default:
-        return 0;
-    }
-    TreeListScrollHorizontally(data, offset);
+    long offset = data->hOffset;
+    if (ScrollTarget(data, SB_HORZ, request, TL_HSCROLL_LINE, data->clientWidth, INT_MAX, &offset))
+        TreeListScrollHorizontally(data, (int)offset);
     return 0;
 }
 
