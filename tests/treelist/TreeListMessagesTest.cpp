@@ -408,19 +408,19 @@ TEST(TreeListImages, CheckBoxStyleBuildsItsOwnStateImages)
         EXPECT_EQ(back, checked.At(4 + i, tops[i] + 3)) << i;
     }
 
-    // New items start unchecked; the check state reads as (state >> 12) - 1.
+    // New items start unchecked; the check state reads as the state image - 1.
     unsigned item = host.Insert(L"C:");
     TVITEMW state{};
     state.mask = TVIF_HANDLE | TVIF_STATE;
     state.hItem = H(item);
     state.stateMask = TVIS_STATEIMAGEMASK;
     host.Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&state));
-    EXPECT_EQ(0, static_cast<int>(state.state >> 12) - 1);
+    EXPECT_EQ(0, TL_STATE_IMAGE(state.state) - 1);
     state.state = INDEXTOSTATEIMAGEMASK(2);
     EXPECT_EQ(0, host.Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&state)));
     state.state = 0;
     host.Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&state));
-    EXPECT_EQ(1, static_cast<int>(state.state >> 12) - 1);
+    EXPECT_EQ(1, TL_STATE_IMAGE(state.state) - 1);
 }
 
 TEST(TreeListImages, ListsHandedInStayTheirOwnersAfterTheWindowGoes)
