@@ -446,7 +446,7 @@ void TreeListSelectWithKeys(TreeListData* data, unsigned number, unsigned column
 // Tooltips (TreeListTooltip.cpp).
 void TreeListCreateTooltip(TreeListData* data);
 void TreeListHideTooltip(TreeListData* data);
-// Turning tooltips off with the style destroys the tooltip the window built.
+// Destroys the tooltip the window built, with the semaphore released.
 void TreeListDestroyTooltip(TreeListData* data);
 LRESULT TreeListSetTooltips(TreeListData* data, HWND tooltip);
 void TreeListTrackTooltip(TreeListData* data, POINT point);
