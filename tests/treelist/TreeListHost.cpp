@@ -167,14 +167,15 @@ std::vector<Notification> TreeListHost::Of(UINT code) const
     return found;
 }
 
-unsigned TreeListHost::Insert(const wchar_t* text, unsigned parent, HTREEITEM after, LPARAM lParam) const
+unsigned TreeListHost::Insert(const wchar_t* text, unsigned parent, HTREEITEM after, LPARAM lParam, UINT state) const
 {
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent ? reinterpret_cast<HTREEITEM>(static_cast<ULONG_PTR>(parent)) : TVI_ROOT;
     insert.hInsertAfter = after;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | (state ? TVIF_STATE : 0);
     insert.item.pszText = const_cast<LPWSTR>(text);
     insert.item.lParam = lParam;
+    insert.item.state = insert.item.stateMask = state;
     return ItemNumberOf(Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 

@@ -84,7 +84,9 @@ public:
         return ::SendMessageW(list_, message, wParam, lParam);
     }
 
-    unsigned Insert(const wchar_t* text, unsigned parent = 0, HTREEITEM after = TVI_LAST, LPARAM lParam = 0) const;
+    // state: the item's state bits (TVIF_STATE) when nonzero.
+    unsigned Insert(const wchar_t* text, unsigned parent = 0, HTREEITEM after = TVI_LAST, LPARAM lParam = 0,
+                    UINT state = 0) const;
     unsigned InsertCallback(unsigned parent = 0) const;
     bool SetCell(unsigned item, int column, const wchar_t* text) const;
     std::wstring Text(unsigned item, int column = 0) const;

@@ -603,17 +603,9 @@ TEST(TreeListItems, AChainDeeperThanSixteenBitsKeepsItsRowsRight)
     host.checkEachNotification = false; // one check at the end instead of one per deleted item
     const unsigned depth = 65537;
     std::vector<unsigned> chain;
-    TVINSERTSTRUCTW insert{};
-    insert.hParent = TVI_ROOT;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_STATE;
-    insert.item.pszText = const_cast<LPWSTR>(L"level");
-    insert.item.state = TVIS_EXPANDED;
-    insert.item.stateMask = TVIS_EXPANDED;
-    for (unsigned level = 0; level < depth; ++level) {
-        chain.push_back(treelist_test::ItemNumberOf(host.Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert))));
+    for (unsigned level = 0, parent = 0; level < depth; ++level, parent = chain.back()) {
+        chain.push_back(host.Insert(L"level", parent, TVI_LAST, 0, TVIS_EXPANDED));
         ASSERT_NE(0u, chain.back()) << level;
-        insert.hParent = H(chain.back());
     }
     ASSERT_EQ(static_cast<LRESULT>(depth), host.Send(TLM_GETROWCOUNTSHOWN));
 
