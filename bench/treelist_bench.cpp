@@ -1,6 +1,7 @@
 // Appends rows to a TreeList the way the folder walk does (path in column 0,
 // status text and image in column 1) and prints time and memory per row, and
 // the time to paint one screen of the list scrolled to its middle row.
+#include "ui/treelist/CZendalTreeListCtrl.h"
 #include "ui/treelist/TreeList.h"
 
 #include <cstdio>
@@ -93,8 +94,9 @@ double PaintMilliseconds(HWND list, unsigned rows)
 Result Run(HWND parent, unsigned rows)
 {
     Result result;
-    HWND list = ::CreateWindowExW(0, TREELIST_CLASSNAME, L"", WS_CHILD | WS_VISIBLE | 0x5004, 1, 1, 500, 300, parent,
-                                  reinterpret_cast<HMENU>(12321), ::GetModuleHandleW(nullptr), nullptr);
+    HWND list = ::CreateWindowExW(0, TREELIST_CLASSNAME, L"", CZendalTreeListCtrl::kListStyle, 1, 1, 500, 300, parent,
+                                  reinterpret_cast<HMENU>(CZendalTreeListCtrl::kControlId), ::GetModuleHandleW(nullptr),
+                                  nullptr);
     ::SendMessageW(list, TVM_SETEXTENDEDSTYLE, 0, TLS_EX_ROWREPAINT);
     AddColumn(list, L"准备操作的文件列表", 392);
     AddColumn(list, L"操作状态", 100);

@@ -10,7 +10,7 @@
 namespace {
 
 // Visible child with the list's row check boxes.
-const DWORD kDriveListStyle = 0x50005104;
+const DWORD kDriveListStyle = CZendalTreeListCtrl::kCheckBoxListStyle;
 const int kDriveColumnWidth = 492;
 
 } // namespace

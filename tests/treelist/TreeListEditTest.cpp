@@ -269,3 +269,15 @@ TEST(TreeListEditing, DoubleClickAndTypingStartEditingInEditableColumns)
     EXPECT_EQ(nullptr, list.Editor());
     EXPECT_EQ(list.item + 1, list.host.Next(0, TVGN_CARET));
 }
+
+// The editor has the focus: destroying it tells the list of the focus loss
+// while the list is being destroyed, which must not wait for itself.
+TEST(TreeListEditing, DestroyingTheListWhileEditingDoesNotWaitForItself)
+{
+    EditList list;
+    HWND editor = list.Edit();
+    ASSERT_NE(nullptr, editor);
+    ASSERT_EQ(editor, ::GetFocus());
+    ::DestroyWindow(list.host.List());
+    EXPECT_FALSE(::IsWindow(editor));
+}

@@ -33,13 +33,23 @@ void RegisterClasses()
 
 } // namespace
 
+bool Consistent(HWND list, std::string* problem)
+{
+    auto* record = reinterpret_cast<const TreeListData*>(::GetWindowLongPtrW(list, 0));
+    char text[256];
+    if (!record || TreeListCheckInvariants(record, text, sizeof text))
+        return true;
+    *problem = text;
+    return false;
+}
+
 unsigned ItemNumber(ULONG_PTR handle)
 {
     EXPECT_EQ(handle, static_cast<ULONG_PTR>(static_cast<unsigned>(handle))) << "not an item number";
     return static_cast<unsigned>(handle);
 }
 
-TreeListHost::TreeListHost(DWORD listStyle, int width, int height)
+TreeListHost::TreeListHost(DWORD listStyle, int width, int height) : lockFaultsBefore_(TreeListLockFaults())
 {
     RegisterClasses();
     parent_ = ::CreateWindowExW(0, kParentClass, L"TreeList test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
@@ -58,6 +68,7 @@ TreeListHost::~TreeListHost()
     onNotify = nullptr;
     if (parent_)
         ::DestroyWindow(parent_);
+    EXPECT_EQ(lockFaultsBefore_ + expectedLockFaults, TreeListLockFaults()) << "a handler waited for its own semaphore";
 }
 
 LRESULT CALLBACK TreeListHost::ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -70,6 +81,10 @@ LRESULT CALLBACK TreeListHost::ParentProc(HWND hwnd, UINT message, WPARAM wParam
 
 LRESULT TreeListHost::OnNotify(NMHDR* header)
 {
+    std::string problem;
+    if (checkEachNotification && header->hwndFrom == list_) {
+        EXPECT_TRUE(Consistent(list_, &problem)) << "notification " << static_cast<int>(header->code) << ": " << problem;
+    }
     Notification record;
     record.code = header->code;
     record.id = header->idFrom;
@@ -152,14 +167,15 @@ std::vector<Notification> TreeListHost::Of(UINT code) const
     return found;
 }
 
-unsigned TreeListHost::Insert(const wchar_t* text, unsigned parent, HTREEITEM after, LPARAM lParam) const
+unsigned TreeListHost::Insert(const wchar_t* text, unsigned parent, HTREEITEM after, LPARAM lParam, UINT state) const
 {
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent ? reinterpret_cast<HTREEITEM>(static_cast<ULONG_PTR>(parent)) : TVI_ROOT;
     insert.hInsertAfter = after;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | (state ? TVIF_STATE : 0);
     insert.item.pszText = const_cast<LPWSTR>(text);
     insert.item.lParam = lParam;
+    insert.item.state = insert.item.stateMask = state;
     return ItemNumberOf(Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "framework/UniqueHandle.h"
 #include "support/Pixels.h"
+#include "ui/treelist/CZendalTreeListCtrl.h"
 #include "ui/treelist/TreeList.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,7 @@
 namespace treelist_test {
 
 constexpr int kListId = 12321;
-constexpr DWORD kPageStyle = WS_CHILD | WS_VISIBLE | 0x5004;
+constexpr DWORD kPageStyle = CZendalTreeListCtrl::kListStyle;
 
 // Bits of a pointer-sized message parameter: its top bit (31 on x86, 63 on
 // x86-64), and bit 32, which only x86-64 has (0 on x86).
@@ -59,8 +60,15 @@ struct Notification {
     unsigned caret = 0; // the selected item while the parent handled the notification
 };
 
+// Whether the list's record keeps its invariants; names the first one broken.
+bool Consistent(HWND list, std::string* problem);
+
 // A real top-level parent window with a TreeList child (id 12321). The parent
 // records every WM_NOTIFY; a test may answer or act on one through onNotify.
+// The list promises a consistent record whenever it notifies: each
+// notification checks it (checkEachNotification), before onNotify acts. A
+// host that goes checks that no handler of the list waited for its own
+// semaphore (beyond expectedLockFaults).
 class TreeListHost {
 public:
     explicit TreeListHost(DWORD listStyle = kPageStyle, int width = 500, int height = 300);
@@ -76,7 +84,9 @@ public:
         return ::SendMessageW(list_, message, wParam, lParam);
     }
 
-    unsigned Insert(const wchar_t* text, unsigned parent = 0, HTREEITEM after = TVI_LAST, LPARAM lParam = 0) const;
+    // state: the item's state bits (TVIF_STATE) when nonzero.
+    unsigned Insert(const wchar_t* text, unsigned parent = 0, HTREEITEM after = TVI_LAST, LPARAM lParam = 0,
+                    UINT state = 0) const;
     unsigned InsertCallback(unsigned parent = 0) const;
     bool SetCell(unsigned item, int column, const wchar_t* text) const;
     std::wstring Text(unsigned item, int column = 0) const;
@@ -98,6 +108,8 @@ public:
     std::vector<UINT> Codes() const;
     std::vector<Notification> Of(UINT code) const;
     std::function<LRESULT(NMHDR*)> onNotify;
+    bool checkEachNotification = true;
+    long expectedLockFaults = 0;
 
 private:
     static LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -105,6 +117,7 @@ private:
 
     HWND parent_ = nullptr;
     HWND list_ = nullptr;
+    long lockFaultsBefore_ = 0;
 };
 
 // Records every message sent to a window (subclassing it) while it exists.

@@ -294,6 +294,42 @@ TEST(TreeListInput, ContinuedSearchWithoutAMatchStartsOverWithTheNewCharacter)
     EXPECT_STREQ(L"B", buffer);
 }
 
+// A WM_CHAR with a repeat count types its character that many times; each
+// press cycles on through the rows starting with it, in one scan of them.
+TEST(TreeListInput, ARepeatedCharacterIsSearchedForInOneScan)
+{
+    treelist_test::FakeClock clock;
+    TreeListHost host;
+    unsigned apple1 = host.InsertCallback();
+    host.InsertCallback();
+    unsigned apple2 = host.InsertCallback();
+    unsigned apple3 = host.InsertCallback();
+    const wchar_t* texts[] = {L"apple 1", L"banana", L"apple 2", L"apple 3"};
+    host.onNotify = [&](NMHDR* header) -> LRESULT {
+        if (header->code == TVN_GETDISPINFOW) {
+            auto* info = reinterpret_cast<NMTVDISPINFOW*>(header);
+            ::lstrcpyW(info->item.pszText, texts[treelist_test::ItemNumber(info->item.hItem) - apple1]);
+        }
+        return 0;
+    };
+    const size_t rows = 4;
+
+    // 65,535 presses from no caret: the matches go round 21,845 times and
+    // the last press lands on the third.
+    host.notifications.clear();
+    host.Send(WM_CHAR, L'a', 0xFFFF);
+    EXPECT_EQ(apple3, host.Next(0, TVGN_CARET));
+    EXPECT_LE(host.Of(TVN_GETDISPINFOW).size(), rows);
+
+    // Two more presses go on from the caret: round to the first, then the second.
+    clock.now += 100;
+    host.notifications.clear();
+    host.Send(WM_CHAR, L'a', 2);
+    EXPECT_EQ(apple2, host.Next(0, TVGN_CARET));
+    EXPECT_LE(host.Of(TVN_GETDISPINFOW).size(), rows);
+    host.onNotify = nullptr;
+}
+
 TEST(TreeListInput, DraggingAnItemStartsADragOnce)
 {
     InputList list;

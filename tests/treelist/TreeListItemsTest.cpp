@@ -1,6 +1,7 @@
 // Items and cells: numbers, insertion places, reading and writing, deletion,
 // expansion, sorting and searching.
 #include "TreeListHost.h"
+#include "ui/treelist/TreeListData.h"
 
 #include <cstring>
 
@@ -569,6 +570,59 @@ TEST(TreeListItems, CellMarkNeedsAnExistingCell)
     EXPECT_EQ(0, host.Send(TLM_SELECTCELL, 2, item));
     host.Send(TVM_SETEXTENDEDSTYLE, TLS_EX_CELLSELECT, 0);
     EXPECT_EQ(0, host.Send(TVM_GETNEXTITEM, TLGN_CARETCOLUMN, 0));
+}
+
+TEST(TreeListItems, DeletingAllItemsGivesBackTheirTables)
+{
+    TreeListHost host;
+    host.AddColumn(L"name", 200);
+    host.AddColumn(L"state", 100);
+    for (int i = 0; i < 1000; ++i)
+        host.SetCell(host.Insert(L"row"), 1, L"cell");
+    auto* record = reinterpret_cast<const TreeListData*>(::GetWindowLongPtrW(host.List(), 0));
+    ASSERT_GE(record->itemCapacity, 1000u);
+    ASSERT_GE(record->rowCapacity, 1000u);
+
+    EXPECT_EQ(1, host.Send(TVM_DELETEITEM, 0, kRoot));
+    EXPECT_EQ(0u, record->itemCapacity);
+    EXPECT_EQ(0u, record->rowCapacity);
+    EXPECT_EQ(nullptr, record->cellTables[1]);
+
+    // The list fills again from nothing.
+    unsigned item = host.Insert(L"again");
+    EXPECT_TRUE(host.SetCell(item, 1, L"cell again"));
+    EXPECT_EQ(L"cell again", host.Text(item, 1));
+    EXPECT_EQ((std::vector<unsigned>{item}), host.Rows());
+}
+
+// Each item expanded and the next one its child: 65,537 levels, so the last
+// item sits at level 65,536, beyond 16 bits.
+TEST(TreeListItems, AChainDeeperThanSixteenBitsKeepsItsRowsRight)
+{
+    TreeListHost host(treelist_test::kPageStyle, 300, 200);
+    host.checkEachNotification = false; // one check at the end instead of one per deleted item
+    const unsigned depth = 65537;
+    std::vector<unsigned> chain;
+    for (unsigned level = 0, parent = 0; level < depth; ++level, parent = chain.back()) {
+        chain.push_back(host.Insert(L"level", parent, TVI_LAST, 0, TVIS_EXPANDED));
+        ASSERT_NE(0u, chain.back()) << level;
+    }
+    ASSERT_EQ(static_cast<LRESULT>(depth), host.Send(TLM_GETROWCOUNTSHOWN));
+
+    // Deleting the item at level 65,535 takes its child at level 65,536 along.
+    ASSERT_TRUE(host.Delete(chain[65535]));
+    EXPECT_EQ(65535, host.Send(TVM_GETCOUNT));
+    EXPECT_EQ(65535, host.Send(TLM_GETROWCOUNTSHOWN));
+    EXPECT_EQ(chain[65534], treelist_test::ItemNumberOf(host.Send(TLM_ROWTOITEM, 0, 65534)));
+    EXPECT_EQ(0, host.Send(TLM_ROWTOITEM, 0, 65535));
+    std::string problem;
+    EXPECT_TRUE(treelist_test::Consistent(host.List(), &problem)) << problem;
+
+    // The last rows paint.
+    EXPECT_EQ(1, host.Send(TVM_SELECTITEM, TVGN_FIRSTVISIBLE, chain[65534]));
+    ::InvalidateRect(host.List(), nullptr, TRUE);
+    ::UpdateWindow(host.List());
+    EXPECT_EQ(65535, host.Send(TVM_GETCOUNT));
 }
 
 } // namespace

@@ -75,7 +75,7 @@ TEST(TreeListClass, DialogCodes)
     other.wParam = VK_DOWN;
     EXPECT_EQ(DLGC_WANTARROWS | DLGC_WANTCHARS, host.Send(WM_GETDLGCODE, 0, reinterpret_cast<LPARAM>(&other)));
     EXPECT_EQ(DLGC_WANTARROWS | DLGC_WANTCHARS, host.Send(WM_GETDLGCODE, 0, 0));
-    EXPECT_EQ(1, host.Send(0x2006));
+    EXPECT_EQ(1, host.Send(TLM_ACKNOWLEDGE));
     EXPECT_EQ(1, host.Send(WM_KEYUP, VK_DOWN, 0));
 }
 
@@ -408,19 +408,19 @@ TEST(TreeListImages, CheckBoxStyleBuildsItsOwnStateImages)
         EXPECT_EQ(back, checked.At(4 + i, tops[i] + 3)) << i;
     }
 
-    // New items start unchecked; the check state reads as (state >> 12) - 1.
+    // New items start unchecked; the check state reads as the state image - 1.
     unsigned item = host.Insert(L"C:");
     TVITEMW state{};
     state.mask = TVIF_HANDLE | TVIF_STATE;
     state.hItem = H(item);
     state.stateMask = TVIS_STATEIMAGEMASK;
     host.Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&state));
-    EXPECT_EQ(0, static_cast<int>(state.state >> 12) - 1);
+    EXPECT_EQ(0, TL_STATE_IMAGE(state.state) - 1);
     state.state = INDEXTOSTATEIMAGEMASK(2);
     EXPECT_EQ(0, host.Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&state)));
     state.state = 0;
     host.Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&state));
-    EXPECT_EQ(1, static_cast<int>(state.state >> 12) - 1);
+    EXPECT_EQ(1, TL_STATE_IMAGE(state.state) - 1);
 }
 
 TEST(TreeListImages, ListsHandedInStayTheirOwnersAfterTheWindowGoes)
@@ -482,13 +482,13 @@ TEST(TreeListGeometry, ItemRectanglesAndHitTesting)
 
     RECT cell{};
     std::memcpy(&cell, &plainHandle, sizeof plainHandle);
-    ASSERT_EQ(1, host.Send(TVM_GETITEMRECT, 0x80 | (1u << 24), reinterpret_cast<LPARAM>(&cell)));
+    ASSERT_EQ(1, host.Send(TVM_GETITEMRECT, TLIR_CELL(TLIR_COLUMN, 1), reinterpret_cast<LPARAM>(&cell)));
     EXPECT_EQ(200, cell.left);
     EXPECT_EQ(300, cell.right);
     // Only bits 24-31 name the column, also in a 64-bit parameter.
     RECT wide{};
     std::memcpy(&wide, &plainHandle, sizeof plainHandle);
-    ASSERT_EQ(1, host.Send(TVM_GETITEMRECT, treelist_test::kParamBit32 | 0x80 | (1u << 24),
+    ASSERT_EQ(1, host.Send(TVM_GETITEMRECT, treelist_test::kParamBit32 | TLIR_CELL(TLIR_COLUMN, 1),
                            reinterpret_cast<LPARAM>(&wide)));
     EXPECT_EQ(200, wide.left);
 
@@ -597,6 +597,48 @@ TEST(TreeListSettings, StyleChangesApplyCheckBoxesAndTooltips)
     EXPECT_EQ(static_cast<LRESULT>(INDEXTOSTATEIMAGEMASK(1)), host.Send(TVM_GETITEMSTATE, item, 0) & TVIS_STATEIMAGEMASK);
     ::SetWindowLongPtrW(host.List(), GWL_STYLE, ::GetWindowLongPtrW(host.List(), GWL_STYLE) & ~TVS_CHECKBOXES);
     EXPECT_EQ(0, host.Send(TVM_GETIMAGELIST, TVSIL_STATE));
+}
+
+struct TooltipCount {
+    HWND owner;
+    int tooltips;
+};
+
+BOOL CALLBACK CountTooltip(HWND hwnd, LPARAM param)
+{
+    auto* count = reinterpret_cast<TooltipCount*>(param);
+    wchar_t name[64] = L"";
+    ::GetClassNameW(hwnd, name, 64);
+    if (::lstrcmpiW(name, TOOLTIPS_CLASSW) == 0 && ::GetWindow(hwnd, GW_OWNER) == count->owner)
+        ++count->tooltips;
+    return TRUE;
+}
+
+// A popup made with a child as its parent is owned by the child's top-level window.
+int OwnedTooltips(HWND topLevel)
+{
+    TooltipCount count{topLevel, 0};
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountTooltip, reinterpret_cast<LPARAM>(&count));
+    return count.tooltips;
+}
+
+// Turning tooltips off hides the tooltip the list built and turning them on
+// uses it again: however often the style goes back and forth, the list has
+// one tooltip, and it goes with the list.
+TEST(TreeListSettings, TooltipStyleKeepsOneTooltip)
+{
+    TreeListHost host;
+    HWND list = host.List();
+    LRESULT tooltip = host.Send(TVM_GETTOOLTIPS);
+    ASSERT_EQ(1, OwnedTooltips(host.Parent()));
+    for (int i = 0; i < 3; ++i) {
+        ::SetWindowLongPtrW(list, GWL_STYLE, ::GetWindowLongPtrW(list, GWL_STYLE) | TVS_NOTOOLTIPS);
+        ::SetWindowLongPtrW(list, GWL_STYLE, ::GetWindowLongPtrW(list, GWL_STYLE) & ~TVS_NOTOOLTIPS);
+        EXPECT_EQ(tooltip, host.Send(TVM_GETTOOLTIPS));
+        EXPECT_EQ(1, OwnedTooltips(host.Parent()));
+    }
+    ::DestroyWindow(list);
+    EXPECT_EQ(0, OwnedTooltips(host.Parent()));
 }
 
 TEST(TreeListColumns, HeaderTrackingAndClicks)

@@ -1,6 +1,8 @@
 // Thousands of random operations checked against a plain reference tree after
-// every step: counts, row order, texts and item numbers.
+// every step: counts, row order, texts and item numbers, and the record's own
+// invariants.
 #include "TreeListHost.h"
+#include "ui/treelist/TreeListData.h"
 
 #include <algorithm>
 #include <map>
@@ -72,6 +74,8 @@ public:
 
 void CheckAgainstModel(const TreeListHost& host, const Model& model, int step)
 {
+    std::string problem;
+    ASSERT_TRUE(treelist_test::Consistent(host.List(), &problem)) << "step " << step << ": " << problem;
     ASSERT_EQ(static_cast<LRESULT>(model.nodes.size()), host.Send(TVM_GETCOUNT)) << "step " << step;
     ASSERT_EQ(model.Rows(), host.Rows()) << "step " << step;
     for (const auto& entry : model.nodes) {
@@ -162,6 +166,29 @@ TEST(TreeListModel, RandomOperationsMatchAReferenceTree)
         if (::testing::Test::HasFatalFailure())
             return;
     }
+}
+
+// The check the random test relies on finds a record bent in any of the
+// ways it looks at.
+TEST(TreeListModel, TheInvariantCheckFindsABentRecord)
+{
+    TreeListHost host;
+    unsigned a = host.Insert(L"a");
+    unsigned b = host.Insert(L"b");
+    unsigned c = host.Insert(L"c", a);
+    host.Send(TVM_EXPAND, TVE_EXPAND, a);
+    std::string problem;
+    ASSERT_TRUE(treelist_test::Consistent(host.List(), &problem)) << problem;
+    auto* record = reinterpret_cast<TreeListData*>(::GetWindowLongPtrW(host.List(), 0));
+    unsigned* fields[] = {&record->items[b]->prevSibling, &record->items[c]->level, &record->items[c]->row,
+                          &record->rowCount, &record->selectedCount, &record->itemCount};
+    for (unsigned* field : fields) {
+        unsigned kept = *field;
+        *field += 1;
+        EXPECT_FALSE(treelist_test::Consistent(host.List(), &problem)) << field - fields[0];
+        *field = kept;
+    }
+    EXPECT_TRUE(treelist_test::Consistent(host.List(), &problem)) << problem;
 }
 
 } // namespace

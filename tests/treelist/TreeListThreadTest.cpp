@@ -1,7 +1,11 @@
-// A worker thread fills the list through synchronous messages while the
-// window's own thread pumps and works on the list too.
+// Workers reach the list only through synchronous messages, which Windows
+// hands to the window's own thread one at a time: a test of that path sees
+// the list's thread model, not its semaphore. The semaphore is tested
+// directly below, from threads that contend for it, and by a holder that
+// asks for it again.
 #include "TreeListHost.h"
 #include "support/PumpUntil.h"
+#include "ui/treelist/TreeListData.h"
 
 #include <atomic>
 #include <string>
@@ -51,6 +55,9 @@ DWORD WINAPI AppendRows(LPVOID parameter)
     return 0;
 }
 
+// What a page's worker relies on: its inserts and cell texts, sent while the
+// window's thread pumps and inserts and reads rows of its own, all arrive,
+// in the order sent, with their texts and rows.
 TEST(TreeListThreads, WorkerAppendsWhileTheWindowThreadPumpsAndWorks)
 {
     TreeListHost host;
@@ -96,6 +103,73 @@ TEST(TreeListThreads, WorkerAppendsWhileTheWindowThreadPumpsAndWorks)
     }
     for (unsigned item : own)
         EXPECT_EQ(L"own", host.Text(item));
+}
+
+struct LockRace {
+    TreeListData* record = nullptr;
+    int rounds = 0;
+    volatile LONG inside = 0;
+    volatile LONG overlaps = 0;
+    volatile LONG refusals = 0;
+    long counter = 0; // changed only by a holder: a second holder loses updates
+};
+
+DWORD WINAPI HoldAndCount(LPVOID parameter)
+{
+    auto* race = static_cast<LockRace*>(parameter);
+    for (int i = 0; i < race->rounds; ++i) {
+        if (!TreeListLock(race->record)) {
+            ::InterlockedIncrement(&race->refusals);
+            continue;
+        }
+        if (::InterlockedIncrement(&race->inside) != 1)
+            ::InterlockedIncrement(&race->overlaps);
+        long seen = race->counter;
+        if (i % 64 == 0)
+            ::Sleep(0);
+        race->counter = seen + 1;
+        ::InterlockedDecrement(&race->inside);
+        TreeListUnlock(race->record);
+    }
+    return 0;
+}
+
+TEST(TreeListThreads, TheSemaphoreLetsOneThreadAtATimeHoldTheRecord)
+{
+    TreeListHost host;
+    LockRace race;
+    race.record = reinterpret_cast<TreeListData*>(::GetWindowLongPtrW(host.List(), 0));
+    race.rounds = 20000;
+    HANDLE threads[3];
+    for (HANDLE& thread : threads) {
+        thread = ::CreateThread(nullptr, 0, HoldAndCount, &race, 0, nullptr);
+        ASSERT_NE(nullptr, thread);
+    }
+    DWORD waited = ::WaitForMultipleObjects(3, threads, TRUE, 120000);
+    for (HANDLE thread : threads)
+        ::CloseHandle(thread);
+    ASSERT_EQ(WAIT_OBJECT_0, waited) << "the threads never all got the semaphore";
+    EXPECT_EQ(0, race.overlaps);
+    EXPECT_EQ(0, race.refusals);
+    EXPECT_EQ(3L * race.rounds, race.counter);
+    // Free again for the window's own thread.
+    EXPECT_EQ(1u, host.Insert(L"after"));
+}
+
+// A handler that reached the list again while holding the semaphore would
+// wait for itself for ever: the wait is refused, counted and answered with 0.
+TEST(TreeListThreads, AHolderAskingForItsOwnSemaphoreIsRefusedNotHung)
+{
+    TreeListHost host;
+    host.expectedLockFaults = 1;
+    unsigned item = host.Insert(L"a");
+    auto* record = reinterpret_cast<TreeListData*>(::GetWindowLongPtrW(host.List(), 0));
+    ASSERT_TRUE(TreeListLock(record));
+    LONG before = TreeListLockFaults();
+    EXPECT_EQ(0, host.Send(TVM_GETITEMSTATE, item));
+    EXPECT_EQ(before + 1, TreeListLockFaults());
+    TreeListUnlock(record);
+    EXPECT_NE(0, host.Send(TVM_GETITEMSTATE, item));
 }
 
 } // namespace

@@ -9,6 +9,7 @@ namespace {
 const UINT kCellText = TLIF_COLUMN | TVIF_TEXT;
 const int kTextMax = 256;
 const COLORREF kTransparentWhite = RGB(255, 255, 255);
+const int kImageSize = 16;
 
 HTREEITEM ToItem(LRESULT result)
 {
@@ -55,7 +56,7 @@ void CZendalTreeListCtrl::AddColumn(int index, const CZendalTreeListColumn& colu
 
 fw::ImageList CZendalTreeListCtrl::LoadImages(HINSTANCE module, const std::vector<UINT>& bitmapIds)
 {
-    fw::ImageList images(::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1));
+    fw::ImageList images(::ImageList_Create(kImageSize, kImageSize, ILC_COLOR32 | ILC_MASK, 1, 1));
     if (!images)
         return images;
     for (UINT id : bitmapIds) {
@@ -152,7 +153,7 @@ int CZendalTreeListCtrl::GetCheck(HTREEITEM item) const
     record.hItem = item;
     record.stateMask = TVIS_STATEIMAGEMASK;
     Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&record));
-    return static_cast<int>(record.state >> 12) - 1;
+    return TL_STATE_IMAGE(record.state) - 1;
 }
 
 bool CZendalTreeListCtrl::SetCheck(HTREEITEM item, bool checked) const

@@ -18,7 +18,9 @@ struct CZendalTreeListColumn {
 class CZendalTreeListCtrl : public fw::WindowObject {
 public:
     static constexpr int kControlId = 12321;
-    static constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | 0x5004;
+    // Lines at the root, selection across the whole row, automatic row
+    // heights made even.
+    static constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | TVS_LINESATROOT | TVS_FULLROWSELECT | TVS_NONEVENHEIGHT;
     static constexpr DWORD kCheckBoxListStyle = kListStyle | TVS_CHECKBOXES;
 
     // Creates the list 1 pixel inside the page's placeholder control (the

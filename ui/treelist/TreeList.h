@@ -56,6 +56,20 @@ int TreeListRegister(HINSTANCE instance);
 #define TLM_REMOVECOLUMN 0x1159
 #define TLM_GETCOLUMNCOUNT 0x115A
 #define TLM_GETHEADER 0x115B
+// Answered with 1 and otherwise ignored.
+#define TLM_ACKNOWLEDGE 0x2006
+
+// TVM_GETITEMRECT wParam: besides TRUE (the text part of the tree column),
+// these kinds in the low byte ask for the column in bits 24-31: the whole
+// cell, or its text widened by 2 pixels on each side.
+#define TLIR_COLUMN 0x80
+#define TLIR_COLUMNTEXT 0x81
+#define TLIR_CELL(kind, column) ((WPARAM)((UINT)(kind) | ((UINT)(column) << 24)))
+
+// The state image index of an item's or cell's state (bits 12-15), the
+// reverse of INDEXTOSTATEIMAGEMASK.
+#define TL_STATE_IMAGE_SHIFT 12
+#define TL_STATE_IMAGE(state) ((int)(((state) & TVIS_STATEIMAGEMASK) >> TL_STATE_IMAGE_SHIFT))
 
 // Item in bits 0-23, column in bits 24-31 (TLM_SETCELLTEXTCOLOR, TLM_SETCELLBKCOLOR).
 #define TLCELL(item, column) ((WPARAM)(((ULONG_PTR)(item) & 0xFFFFFF) | ((ULONG_PTR)(column) << 24)))
@@ -81,7 +95,9 @@ typedef struct NMTLTOOLTIPW {
 #define TLEDIT_KIND_EDIT 0u
 #define TLEDIT_KIND_COMBO 1u
 #define TLEDIT_KIND_DROPLIST 2u
-#define TLEDITLABEL(column, kind) ((WPARAM)(((UINT)(column) & 0x1FFFFFFFu) | ((UINT)(kind) << 29)))
+#define TLEDIT_COLUMN_MASK 0x1FFFFFFFu
+#define TLEDIT_KIND_SHIFT 29
+#define TLEDITLABEL(column, kind) ((WPARAM)(((UINT)(column) & TLEDIT_COLUMN_MASK) | ((UINT)(kind) << TLEDIT_KIND_SHIFT)))
 
 // Column edit modes edit in an edit box, except mode 2 (editable combo) and
 // modes 3 and 4 (drop-down list); a combo's entries are the column's edit

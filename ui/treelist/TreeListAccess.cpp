@@ -4,8 +4,6 @@
 #include <string.h>
 #include <wchar.h>
 
-static const WCHAR emptyText[1] = {0};
-
 static int ChildrenValue(const TreeListItem* item)
 {
     if (item->callbacks & TLCB_CHILDREN)
@@ -20,7 +18,7 @@ static void CopyText(TVITEMW* record, const WCHAR* text, unsigned length, BOOL c
             record->pszText = LPSTR_TEXTCALLBACKW;
             record->cchTextMax = 0;
         } else {
-            record->pszText = (LPWSTR)(text ? text : emptyText);
+            record->pszText = (LPWSTR)TreeListTextOf(text);
             record->cchTextMax = text ? (int)length + 1 : 0;
         }
         return;
@@ -133,7 +131,7 @@ static LRESULT SetCellFields(TreeListData* data, unsigned number, unsigned colum
     return 0;
 }
 
-static void SetChildrenIndicator(TreeListItem* item, int children)
+void TreeListSetChildrenIndicator(TreeListItem* item, int children)
 {
     item->callbacks &= (BYTE)~TLCB_CHILDREN;
     item->flags &= (BYTE)~(TLF_ALWAYSBUTTON | TLF_FOLLOWCHILDREN);
@@ -170,11 +168,12 @@ static BOOL ApplyItemState(TreeListData* data, unsigned number, UINT state, UINT
             TreeListSetSelectedBit(data, item, FALSE);
             TreeListInvalidateRow(data, number);
         }
-        if (data->destroyed || !(item = TreeListGetLiveItem(data, number)))
+        if (!TreeListStillHeld(data, number, 0))
             return FALSE;
+        item = data->items[number];
     }
     if ((stateMask & TVIS_EXPANDED) && ((item->state ^ state) & TVIS_EXPANDED)) {
-        if (!TreeListExpand(data, (state & TVIS_EXPANDED) ? TVE_EXPAND : TVE_COLLAPSE, number))
+        if (!TreeListExpand(data, (state & TVIS_EXPANDED) ? TVE_EXPAND : TVE_COLLAPSE, (LPARAM)number))
             return FALSE;
     }
     return TRUE;
@@ -202,7 +201,7 @@ LRESULT TreeListSetItemRecord(TreeListData* data, const TVITEMW* record)
     if (mask & TVIF_SELECTEDIMAGE)
         repaint |= SetImage(&item->selectedImage, &item->callbacks, TLCB_SELECTEDIMAGE, record->iSelectedImage);
     if ((mask & TVIF_CHILDREN) && !(mask & TLIF_COLUMN)) {
-        SetChildrenIndicator(item, record->cChildren);
+        TreeListSetChildrenIndicator(item, record->cChildren);
         repaint = TRUE;
     }
     if (mask & TVIF_TEXT) {
@@ -218,7 +217,7 @@ LRESULT TreeListSetItemRecord(TreeListData* data, const TVITEMW* record)
     return 0;
 }
 
-LRESULT TreeListGetItemState(TreeListData* data, WPARAM handle, LPARAM)
+LRESULT TreeListGetItemState(TreeListData* data, WPARAM handle)
 {
     unsigned number;
     const TreeListItem* item = TreeListIsHandle((LPARAM)handle, &number) ? TreeListGetItem(data, number) : NULL;
@@ -305,14 +304,46 @@ LRESULT TreeListSetUserDataSize(TreeListData* data, LPARAM size)
     return size;
 }
 
-void TreeListQueryText(TreeListData* data, unsigned number, unsigned column, WCHAR* buffer)
+LRESULT TreeListItemToRow(const TreeListData* data, LPARAM handle)
+{
+    unsigned number;
+    const TreeListItem* item = TreeListIsHandle(handle, &number) ? TreeListGetLiveItem(data, number) : NULL;
+    return item && item->row ? (LRESULT)(item->row - 1) : -1;
+}
+
+LRESULT TreeListRowToItem(const TreeListData* data, LPARAM row)
+{
+    return (ULONG_PTR)row < data->rowCount ? (LRESULT)data->rows[row] : 0;
+}
+
+const WCHAR* TreeListStoredText(const TreeListData* data, unsigned number, unsigned column, int* length,
+                                BOOL* callback)
+{
+    const TreeListItem* item = TreeListGetItem(data, number);
+    const TreeListCell* cell = column ? TreeListGetCell(data, number, column) : NULL;
+    const WCHAR* text = NULL;
+    *length = 0;
+    *callback = FALSE;
+    if (column == 0 && item) {
+        text = item->text;
+        *length = item->textLength;
+        *callback = (item->callbacks & TLCB_TEXT) != 0;
+    } else if (cell) {
+        text = cell->text;
+        *length = cell->textLength;
+        *callback = (cell->callbacks & TLCB_TEXT) != 0;
+    }
+    return TreeListTextOf(text);
+}
+
+// Asks the parent for a callback text into buffer (TL_DISPINFO_CHARS); the
+// semaphore is released meanwhile.
+static void QueryText(TreeListData* data, unsigned number, unsigned column, WCHAR* buffer)
 {
     NMTVDISPINFOW info;
     memset(&info, 0, sizeof info);
     buffer[0] = 0;
-    const TreeListItem* item = TreeListGetItem(data, number);
-    if (!item)
-        return;
+    const TreeListItem* item = data->items[number];
     info.item.mask = TVIF_HANDLE | TVIF_TEXT | (column ? TLIF_COLUMN : 0);
     info.item.hItem = (HTREEITEM)(ULONG_PTR)number;
     info.item.state = item->state;
@@ -324,6 +355,24 @@ void TreeListQueryText(TreeListData* data, unsigned number, unsigned column, WCH
     if (info.item.pszText && info.item.pszText != buffer && info.item.pszText != LPSTR_TEXTCALLBACKW)
         lstrcpynW(buffer, info.item.pszText, TL_DISPINFO_CHARS);
     buffer[TL_DISPINFO_CHARS - 1] = 0;
+}
+
+const WCHAR* TreeListShownText(TreeListData* data, unsigned number, unsigned column, WCHAR* buffer, int* length)
+{
+    if (!TreeListStillHeld(data, number, 0))
+        return NULL;
+    BOOL callback;
+    const WCHAR* text = TreeListStoredText(data, number, column, length, &callback);
+    if (callback) {
+        QueryText(data, number, column, buffer);
+        if (!TreeListStillHeld(data, number, 0))
+            return NULL;
+        text = buffer;
+        *length = lstrlenW(buffer);
+    }
+    if (column && *length > TL_CELL_SHOWN_CHARS)
+        *length = TL_CELL_SHOWN_CHARS;
+    return text;
 }
 
 int TreeListQueryImage(TreeListData* data, unsigned number, unsigned column, BOOL selected)

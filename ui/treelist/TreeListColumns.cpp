@@ -20,6 +20,11 @@ int TreeListColumnsRight(const TreeListData* data)
     return TreeListColumnLeft(data, data->columnCount);
 }
 
+unsigned TreeListShownColumns(const TreeListData* data)
+{
+    return data->columnCount ? data->columnCount : 1;
+}
+
 static int ClampToMinimum(const TreeListColumn* column, int width)
 {
     if (width < 0)
@@ -38,7 +43,6 @@ static void PushHeaderWidth(TreeListData* data, unsigned column)
     item.mask = HDI_WIDTH;
     item.cxy = data->columns[column].width;
     SendMessageW(data->header, HDM_SETITEMW, column, (LPARAM)&item);
-    data->columns[column].headerWidth = (unsigned short)item.cxy;
 }
 
 static void RecountWidths(TreeListData* data)
@@ -110,7 +114,7 @@ static BOOL CreateHeader(TreeListData* data)
     if (!data->header)
         return FALSE;
     SendMessageW(data->header, WM_SETFONT, (WPARAM)TreeListSharedFont(FALSE), 0);
-    HIMAGELIST images = data->headerImages ? data->headerImages : data->normalImages;
+    HIMAGELIST images = data->headerImages ? data->headerImages : data->normalImages.list;
     if (images)
         SendMessageW(data->header, HDM_SETIMAGELIST, 0, (LPARAM)images);
     data->headerHeight = height;
@@ -153,6 +157,20 @@ static BYTE AlignmentOf(int listFormat)
         return 1;
     default:
         return 0;
+    }
+}
+
+// The caption and header image of a column record, for its header item.
+static void HeaderTextAndImage(const LVCOLUMNW* column, HDITEMW* item)
+{
+    if ((column->mask & LVCF_TEXT) && column->pszText) {
+        item->mask |= HDI_TEXT;
+        item->pszText = column->pszText;
+        item->cchTextMax = lstrlenW(column->pszText);
+    }
+    if (column->mask & LVCF_IMAGE) {
+        item->mask |= HDI_IMAGE;
+        item->iImage = column->iImage;
     }
 }
 
@@ -210,17 +228,8 @@ LRESULT TreeListAddColumn(TreeListData* data, WPARAM index, const LVCOLUMNW* sou
     item.mask = HDI_FORMAT | HDI_WIDTH;
     item.fmt = HeaderFormat((source->mask & LVCF_FMT) ? source->fmt : 0, (source->mask & LVCF_IMAGE) != 0);
     item.cxy = column->width;
-    if ((source->mask & LVCF_TEXT) && source->pszText) {
-        item.mask |= HDI_TEXT;
-        item.pszText = source->pszText;
-        item.cchTextMax = lstrlenW(source->pszText);
-    }
-    if (source->mask & LVCF_IMAGE) {
-        item.mask |= HDI_IMAGE;
-        item.iImage = source->iImage;
-    }
+    HeaderTextAndImage(source, &item);
     SendMessageW(data->header, HDM_INSERTITEMW, at, (LPARAM)&item);
-    column->headerWidth = (unsigned short)column->width;
 
     if (count > 0) {
         ShiftColumnIndexes(&data->caretColumn, at, 1);
@@ -368,15 +377,7 @@ LRESULT TreeListSetColumn(TreeListData* data, WPARAM index, const LVCOLUMNW* col
         item.fmt = HeaderFormat(column->fmt, (column->mask & LVCF_IMAGE) != 0);
         data->columns[index].align = AlignmentOf(column->fmt);
     }
-    if ((column->mask & LVCF_TEXT) && column->pszText) {
-        item.mask |= HDI_TEXT;
-        item.pszText = column->pszText;
-        item.cchTextMax = lstrlenW(column->pszText);
-    }
-    if (column->mask & LVCF_IMAGE) {
-        item.mask |= HDI_IMAGE;
-        item.iImage = column->iImage;
-    }
+    HeaderTextAndImage(column, &item);
     LRESULT result = item.mask ? SendMessageW(data->header, HDM_SETITEMW, index, (LPARAM)&item) : 1;
     if (column->mask & LVCF_WIDTH)
         ApplyColumnWidth(data, (unsigned)index, column->cx);
@@ -389,10 +390,10 @@ LRESULT TreeListSetColumnEditMode(TreeListData* data, WPARAM wParam, LPARAM edit
 {
     unsigned index = (unsigned)((wParam >> 10) & 0x3F);
     BYTE mode = (BYTE)((wParam >> 7) & 7);
-    if (index >= data->columnCount || (index == 0 && mode >= 6))
+    if (index >= data->columnCount || (index == 0 && TreeListIsCheckMode(mode)))
         return 0;
     TreeListColumn* column = &data->columns[index];
-    BOOL checkLookBefore = column->editMode >= 6;
+    BOOL checkLookBefore = TreeListIsCheckMode(column->editMode);
     column->editMode = mode;
     if (mode == 0) {
         memset(column->editFlags, 0, sizeof column->editFlags);
@@ -403,11 +404,11 @@ LRESULT TreeListSetColumnEditMode(TreeListData* data, WPARAM wParam, LPARAM edit
     }
     column->editData = editData;
     column->editValue = -1;
-    if (mode >= 6) {
-        TreeListEnsureCellCheckImages(data);
+    if (TreeListIsCheckMode(mode)) {
+        TreeListEnsureCheckImages(&data->cellCheckImages);
         TreeListRecomputeRowHeight(data);
     }
-    if (checkLookBefore != (mode >= 6))
+    if (checkLookBefore != TreeListIsCheckMode(mode))
         InvalidateFromColumn(data, index);
     return 1;
 }
@@ -429,14 +430,15 @@ static int WidestText(TreeListData* data, unsigned column)
         RECT rect;
         HTREEITEM handle = (HTREEITEM)(ULONG_PTR)number;
         memcpy(&rect, &handle, sizeof handle);
-        if (column)
-            rect.right = TreeListItemTextWidth(data, number, column) + 10;
-        else if (TreeListGetItemRect(data, 1, &rect))
+        int width;
+        if (column && TreeListMeasureShownText(data, number, column, &width))
+            rect.right = width + 10;
+        else if (!column && TreeListGetItemRect(data, TRUE, &rect))
             rect.right = rect.right + data->hOffset + 3;
+        else if (data->destroyed)
+            return widest;
         else
             continue;
-        if (data->destroyed)
-            return widest;
         if (rect.right > widest)
             widest = rect.right;
     }

@@ -11,6 +11,26 @@
 #define TL_DISPINFO_CHARS 260
 #define TL_MAX_USERDATA 0x1000000u
 #define TL_NO_IMAGE (-2)
+// Cells of extra columns show and measure at most this many characters.
+#define TL_CELL_SHOWN_CHARS 253
+
+// Mouse buttons of presses and drags.
+#define TL_LEFT 1
+#define TL_RIGHT 2
+
+// Style bits that change how the tree column is drawn: buttons, lines,
+// lines at the root, reading order, check boxes, hot tracking.
+#define TL_TREE_LOOK_STYLES \
+    (TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_RTLREADING | TVS_CHECKBOXES | TVS_TRACKSELECT)
+// Extended style bits that change what every row looks like.
+#define TL_EX_LOOK_STYLES (TLS_EX_MULTISELECT | TLS_EX_ALTERNATEROWS | TLS_EX_CELLSELECT | TLS_EX_ROWREPAINT)
+
+// The wheel scrolls only while no mouse button, Shift or Ctrl is held, two
+// rows per notch.
+#define TL_WHEEL_BLOCKING_KEYS (MK_LBUTTON | MK_RBUTTON | MK_SHIFT | MK_CONTROL | MK_MBUTTON)
+#define TL_WHEEL_ROWS_PER_NOTCH 2
+// Scrolling sideways by a line moves this many pixels.
+#define TL_HSCROLL_LINE 16
 
 // TreeListItem / TreeListCell callback flags.
 #define TLCB_TEXT 0x01
@@ -21,7 +41,6 @@
 // TreeListItem / TreeListCell flags.
 #define TLF_FOLLOWCHILDREN 0x01
 #define TLF_ALWAYSBUTTON 0x02
-#define TLF_SHOWSIMAGE 0x04
 #define TLF_MARKED 0x08
 #define TLF_OWNTEXTCOLOUR 0x10
 #define TLF_OWNBKCOLOUR 0x20
@@ -49,7 +68,7 @@ struct TreeListItem {
     unsigned prevSibling;
     unsigned nextSibling;
     unsigned parent;
-    unsigned short level;
+    unsigned level; // as wide as an item number: any chain of items has a level
     unsigned short textWidth;
     unsigned short textLength;
     BYTE callbacks;
@@ -74,7 +93,6 @@ struct TreeListColumn {
     LPARAM editData;
     int editValue;
     unsigned short width;
-    unsigned short headerWidth;
     unsigned short minWidth;
     BYTE minEnforced;
     BYTE weight; // 0 for fixed-width columns
@@ -82,6 +100,15 @@ struct TreeListColumn {
     BYTE editMode;
     BYTE editFlags[3];
 };
+
+// Column edit modes 6 and 7 show check boxes in the cells instead of text
+// editing; the others edit in place.
+#define TL_EDIT_MODE_CHECK 6
+#define TL_EDIT_MODE_CHECK_EDIT 7
+static inline BOOL TreeListIsCheckMode(BYTE editMode)
+{
+    return editMode >= TL_EDIT_MODE_CHECK;
+}
 
 // Item changes update the scroll bars from this timer, at most every 50 ms.
 #define TL_SCROLLBAR_TIMER 0x3913
@@ -96,21 +123,24 @@ struct TreeListColumn {
 #define TL_EDIT_RETURN 0x1578
 #define TL_EDIT_ESCAPE 0x1579
 
+// An image list the window draws from, its image size, and whether the
+// window built it (and so destroys it); lists handed in stay their owners'.
+struct TreeListImages {
+    HIMAGELIST list;
+    int width, height;
+    BOOL built;
+};
+
 struct TreeListData {
     HWND hwnd;
     HANDLE semaphore;
     volatile LONG lockCount; // holder plus waiters; the semaphore is used only when contended
+    volatile DWORD lockOwner; // thread that holds it, 0 when free
 
-    HIMAGELIST stateImages;
-    HIMAGELIST normalImages;
-    HIMAGELIST cellCheckImages;
+    TreeListImages stateImages;     // check boxes
+    TreeListImages normalImages;
+    TreeListImages cellCheckImages; // check boxes of columns in check mode
     HIMAGELIST headerImages;
-    int stateImageWidth, stateImageHeight;
-    int normalImageWidth, normalImageHeight;
-    int cellCheckImageWidth, cellCheckImageHeight;
-    int headerImageWidth, headerImageHeight;
-    BOOL stateImagesBuilt;
-    BOOL cellCheckImagesBuilt;
 
     HFONT font;
     HFONT boldFont;
@@ -118,7 +148,6 @@ struct TreeListData {
     BOOL boldFontOwned;
     int fontHeight;
     int fontAscent1;
-    BOOL proportionalFont;
     int dotsWidth;
     int boldDotsWidth;
 
@@ -175,7 +204,6 @@ struct TreeListData {
     unsigned focusColumn;
     unsigned dropItem;
     unsigned insertMarkItem;
-    BOOL insertMarkAfter;
     unsigned markItem;
     unsigned markColumn;
 
@@ -209,12 +237,25 @@ struct TreeListData {
 };
 
 // Locking: every handler that touches the record holds the semaphore; it is
-// released around each notification and each sort callback.
-void TreeListLock(TreeListData* data);
+// released around every call that can come back into the window (a
+// notification, a sort callback, a focus change, a child that may notify).
+// All handlers run on the window's thread, so the thread that holds the
+// semaphore must never wait for it: such a wait would never end. It is
+// refused instead (FALSE), reported to the debugger and counted.
+BOOL TreeListLock(TreeListData* data);
 void TreeListUnlock(TreeListData* data);
-// Sends a WM_NOTIFY to the parent with the semaphore released; afterwards
-// the caller re-validates whatever it holds. Fills hwndFrom, idFrom, code.
+// How many waits of a holder on its own semaphore were refused in this process.
+LONG TreeListLockFaults(void);
+
+// Sends a WM_NOTIFY to the parent with the semaphore released. Fills
+// hwndFrom, idFrom and code.
 LRESULT TreeListNotify(TreeListData* data, UINT code, NMHDR* header);
+// After every call that can reach the parent (notifications, callback texts
+// and images, focus changes) the parent may have deleted items or destroyed
+// the window: each item number held across the call is checked here before
+// it is used again. TRUE when the window lives on and every nonzero number
+// still names a live item.
+BOOL TreeListStillHeld(const TreeListData* data, unsigned number, unsigned other);
 // Handle, state and lParam of an item for a notification record.
 void TreeListFillNotifyItem(const TreeListData* data, unsigned number, TVITEMW* record);
 
@@ -231,25 +272,39 @@ LRESULT TreeListDeleteItem(TreeListData* data, LPARAM handle);
 BOOL TreeListDeleteSilently(TreeListData* data, unsigned number);
 void TreeListDeleteAll(TreeListData* data, BOOL notify);
 BOOL TreeListShowsButton(const TreeListItem* item);
-BOOL TreeListIsShown(const TreeListData* data, unsigned number);
 unsigned TreeListSubtreeRowEnd(const TreeListData* data, unsigned rowIndex);
-void TreeListShowChildren(TreeListData* data, unsigned number);
-void TreeListHideChildren(TreeListData* data, unsigned number);
 void TreeListRebuildRows(TreeListData* data);
-LRESULT TreeListExpand(TreeListData* data, UINT action, unsigned number);
+LRESULT TreeListExpand(TreeListData* data, UINT action, LPARAM handle);
 void TreeListFreeTables(TreeListData* data);
+// The next item after number in tree order below root (0 = the whole tree);
+// shownOnly steps into expanded items only, which is the display order.
+unsigned TreeListNextItem(const TreeListData* data, unsigned number, unsigned root, BOOL shownOnly);
 
-// Item fields (TreeListAccess.cpp).
+// Item fields and texts (TreeListAccess.cpp).
 LRESULT TreeListGetItemRecord(TreeListData* data, TVITEMW* record);
 LRESULT TreeListSetItemRecord(TreeListData* data, const TVITEMW* record);
-LRESULT TreeListGetItemState(TreeListData* data, WPARAM item, LPARAM mask);
+LRESULT TreeListGetItemState(TreeListData* data, WPARAM item);
 LRESULT TreeListGetCellColour(TreeListData* data, WPARAM item, LPARAM column, BOOL background);
 LRESULT TreeListSetCellColour(TreeListData* data, WPARAM cell, LPARAM colour, BOOL background);
 LRESULT TreeListGetUserData(TreeListData* data, LPARAM item);
 LRESULT TreeListSetUserDataSize(TreeListData* data, LPARAM size);
-// Asks the parent for a callback text into buffer (TL_DISPINFO_CHARS); the
-// semaphore is released meanwhile.
-void TreeListQueryText(TreeListData* data, unsigned number, unsigned column, WCHAR* buffer);
+LRESULT TreeListItemToRow(const TreeListData* data, LPARAM item);
+// The children indicator of TVIF_CHILDREN: I_CHILDRENCALLBACK asks the
+// parent, 1 always shows a button, 0 never, any other value follows the
+// real children (TL_CHILDREN_FOLLOW).
+#define TL_CHILDREN_FOLLOW 2
+void TreeListSetChildrenIndicator(TreeListItem* item, int children);
+LRESULT TreeListRowToItem(const TreeListData* data, LPARAM row);
+// The text stored for an item (column 0) or cell ("" when none), with its
+// length; *callback tells that the parent supplies the text instead.
+const WCHAR* TreeListStoredText(const TreeListData* data, unsigned number, unsigned column, int* length,
+                                BOOL* callback);
+// The text an item or cell shows: the stored one, or the parent's answer to
+// TVN_GETDISPINFOW copied into buffer (TL_DISPINFO_CHARS). Asking releases
+// the semaphore: NULL when the item is not live, or when after asking the
+// window is gone or the item was deleted meanwhile. length counts what is
+// shown (cells at most TL_CELL_SHOWN_CHARS).
+const WCHAR* TreeListShownText(TreeListData* data, unsigned number, unsigned column, WCHAR* buffer, int* length);
 // Asks the parent for a callback image (or selected image) of an item or cell.
 int TreeListQueryImage(TreeListData* data, unsigned number, unsigned column, BOOL selected);
 
@@ -281,10 +336,14 @@ LRESULT TreeListOnHeaderNotify(TreeListData* data, NMHDR* header);
 void TreeListResizeAutoColumns(TreeListData* data, int widthChange);
 int TreeListColumnLeft(const TreeListData* data, unsigned column);
 int TreeListColumnsRight(const TreeListData* data);
+// The columns a row shows: a list without columns still shows the tree column.
+unsigned TreeListShownColumns(const TreeListData* data);
 void TreeListDestroyHeader(TreeListData* data);
 
 // Geometry: rows that fit, scroll bars, rectangles, hit test (TreeListGeometry.cpp).
 void TreeListUpdatePageRows(TreeListData* data);
+// Rows one page step moves: the rows fully visible but one, at least 1.
+long TreeListPageStep(const TreeListData* data);
 void TreeListUpdateScrollBars(TreeListData* data);
 // Setting a scroll bar costs far more than changing an item (milliseconds
 // under Wine): after item changes the bars are updated once, from a timer.
@@ -297,12 +356,12 @@ void TreeListInvalidateRow(TreeListData* data, unsigned number);
 void TreeListInvalidateCell(TreeListData* data, unsigned number, unsigned column);
 void TreeListInvalidateFromRow(TreeListData* data, unsigned rowIndex);
 int TreeListRowTop(const TreeListData* data, unsigned rowIndex);
-// The text a cell shows: the stored one, or a callback text asked from the
-// parent into buffer (TL_DISPINFO_CHARS; semaphore released meanwhile).
-const WCHAR* TreeListDisplayText(TreeListData* data, unsigned number, unsigned column, WCHAR* buffer, int* length);
-// Width of that text, from the item's or cell's cache when it is stored.
+// Width of a text an item or cell shows, from the item's or cell's cache
+// when it is the stored one.
 int TreeListTextWidthOf(TreeListData* data, unsigned number, unsigned column, const WCHAR* text, int length);
-int TreeListItemTextWidth(TreeListData* data, unsigned number, unsigned column);
+// Width of the text an item or cell shows; a callback text is asked from
+// the parent: FALSE when afterwards the window or the item is gone.
+BOOL TreeListMeasureShownText(TreeListData* data, unsigned number, unsigned column, int* width);
 LRESULT TreeListGetItemRect(TreeListData* data, WPARAM flags, RECT* rect);
 
 // Horizontal places of the parts of the tree column of one item, in client
@@ -345,35 +404,36 @@ void TreeListComputeDefaultColours(TreeListData* data);
 // with -1 however high its bits.
 LRESULT TreeListSetColour(TreeListData* data, WPARAM slot, LPARAM colour);
 LRESULT TreeListGetColour(const TreeListData* data, WPARAM slot);
-void TreeListApplyFont(TreeListData* data, HFONT font);
+// The font of WM_SETFONT (0 = the default font); answers 0.
+LRESULT TreeListApplyFont(TreeListData* data, HFONT font);
 void TreeListReleaseFonts(TreeListData* data);
-HIMAGELIST TreeListBuildCheckImages(void);
 HPEN TreeListSharedDottedPen(void);
 // Removes the system theme from a child (no-op without UxTheme).
 void TreeListUnthemeWindow(HWND hwnd);
 LRESULT TreeListSetImageList(TreeListData* data, WPARAM kind, HIMAGELIST list);
 LRESULT TreeListGetImageList(const TreeListData* data, WPARAM kind);
-void TreeListEnsureStateImages(TreeListData* data);
-void TreeListDropBuiltStateImages(TreeListData* data);
-void TreeListEnsureCellCheckImages(TreeListData* data);
+// Builds the check-box images when the window has none of that kind.
+void TreeListEnsureCheckImages(TreeListImages* images);
+void TreeListDropBuiltImages(TreeListImages* images);
 void TreeListDestroyBuiltImages(TreeListData* data);
 
 // Incremental search (TreeListSearch.cpp). Its time comes from a clock that
 // tests may replace (GetTickCount by default; NULL restores it).
 typedef DWORD(WINAPI* TreeListClock)(void);
 void TreeListSetClock(TreeListClock clock);
-void TreeListOnChar(TreeListData* data, WCHAR ch);
-LRESULT TreeListGetSearchString(TreeListData* data, WCHAR* buffer);
+// A character typed repeat times (the repeat count of WM_CHAR).
+LRESULT TreeListOnChar(TreeListData* data, WCHAR ch, unsigned repeat);
+LRESULT TreeListGetSearchString(WCHAR* buffer);
 
 // Painting (TreeListPaint.cpp).
-void TreeListPaint(TreeListData* data, HDC dc, const RECT* area);
+LRESULT TreeListOnPaint(TreeListData* data, HDC dc);
 // A picture of an item or cell in an image list the caller owns.
 LRESULT TreeListCreateDragImage(TreeListData* data, WPARAM column, LPARAM item);
 
-// Mouse (TreeListMouse.cpp).
-LRESULT TreeListOnButtonDown(TreeListData* data, UINT button, BOOL doubleClick, WPARAM keys, POINT point);
-LRESULT TreeListOnLeftButtonUp(TreeListData* data, WPARAM keys, POINT point);
-LRESULT TreeListOnMouseMove(TreeListData* data, WPARAM keys, POINT point);
+// Mouse (TreeListMouse.cpp). Positions come as the mouse messages' lParam.
+LRESULT TreeListOnButtonDown(TreeListData* data, UINT button, BOOL doubleClick, WPARAM keys, LPARAM position);
+LRESULT TreeListOnButtonUp(TreeListData* data, UINT button);
+LRESULT TreeListOnMouseMove(TreeListData* data, WPARAM keys, LPARAM position);
 // Gives the list the focus (semaphore released meanwhile); FALSE when the
 // window went away.
 BOOL TreeListTakeFocus(TreeListData* data);
@@ -386,6 +446,9 @@ void TreeListSelectWithKeys(TreeListData* data, unsigned number, unsigned column
 // Tooltips (TreeListTooltip.cpp).
 void TreeListCreateTooltip(TreeListData* data);
 void TreeListHideTooltip(TreeListData* data);
+// Destroys the tooltip the window built, with the semaphore released.
+void TreeListDestroyTooltip(TreeListData* data);
+LRESULT TreeListSetTooltips(TreeListData* data, HWND tooltip);
 void TreeListTrackTooltip(TreeListData* data, POINT point);
 void TreeListOnTooltipTimer(TreeListData* data);
 LRESULT TreeListOnTooltipNotify(TreeListData* data, NMHDR* header);
@@ -401,3 +464,11 @@ LRESULT TreeListEditLabel(TreeListData* data, WPARAM how, LPARAM item, WCHAR fir
 UINT TreeListColumnEditKind(const TreeListData* data, unsigned column);
 LRESULT TreeListEndEdit(TreeListData* data, BOOL keep, BOOL byReturn);
 LRESULT TreeListOnEditCommand(TreeListData* data, UINT code, HWND child);
+// Destroys the editors, with the semaphore released.
+void TreeListDestroyEditors(TreeListData* data);
+
+// Invariants (TreeListCheck.cpp): what every handler keeps whenever the
+// semaphore is free, between messages and around every notification. Tests
+// check them after each step; a debug build after every message. Returns
+// FALSE and describes the first one broken in problem.
+BOOL TreeListCheckInvariants(const TreeListData* data, char* problem, size_t size);

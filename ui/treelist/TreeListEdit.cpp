@@ -11,16 +11,17 @@
 #define TL_EDIT_TEXT_CHARS 260
 #define TL_COMBO_LIST_ROWS 8
 
+// By editor kind: an edit box, an editable drop-down, a drop-down list; each
+// a bordered child that scrolls its text sideways.
 static const DWORD editorStyles[3] = {
-    0x40800080, // EDIT: child, border, automatic horizontal scrolling
-    0x40800042, // COMBOBOX: editable drop-down
-    0x40800043, // COMBOBOX: drop-down list
+    WS_CHILD | WS_BORDER | ES_AUTOHSCROLL,
+    WS_CHILD | WS_BORDER | CBS_AUTOHSCROLL | CBS_DROPDOWN,
+    WS_CHILD | WS_BORDER | CBS_AUTOHSCROLL | CBS_DROPDOWNLIST,
 };
 
 UINT TreeListColumnEditKind(const TreeListData* data, unsigned column)
 {
-    unsigned count = data->columnCount ? data->columnCount : 1;
-    BYTE mode = column < count ? data->columns[column].editMode : 0;
+    BYTE mode = column < TreeListShownColumns(data) ? data->columns[column].editMode : 0;
     // Mode 2 edits in an editable combo, modes 3 and 4 choose from a list;
     // every other mode edits in an edit box.
     switch (mode) {
@@ -102,15 +103,30 @@ static void FilterKeys(HWND editor)
 
 // Starting ---------------------------------------------------------------
 
+// Destroying an editor that has the focus sends its focus loss back to the
+// list: the semaphore is released meanwhile.
+static void DestroyEditor(TreeListData* data, HWND editor)
+{
+    if (!editor)
+        return;
+    TreeListUnlock(data);
+    DestroyWindow(editor);
+    TreeListLock(data);
+}
+
 static void DestroySpentEditor(TreeListData* data)
 {
     HWND spent = data->spentEdit;
     data->spentEdit = NULL;
-    if (!spent)
-        return;
-    TreeListUnlock(data);
-    DestroyWindow(spent);
-    TreeListLock(data);
+    DestroyEditor(data, spent);
+}
+
+void TreeListDestroyEditors(TreeListData* data)
+{
+    HWND editor = data->edit;
+    data->edit = NULL;
+    DestroySpentEditor(data);
+    DestroyEditor(data, editor);
 }
 
 static HWND CreateEditor(TreeListData* data, UINT kind)
@@ -170,19 +186,22 @@ static void SetEditorText(HWND editor, UINT kind, const WCHAR* text)
 }
 
 // Over the cell text, to the column's right edge; a combo also has room for
-// its list.
-static void EditorPlace(TreeListData* data, unsigned number, unsigned column, UINT kind, RECT* place)
+// its list. FALSE when the item went while its callback text was measured.
+static BOOL EditorPlace(TreeListData* data, unsigned number, unsigned column, UINT kind, RECT* place)
 {
-    int width = TreeListItemTextWidth(data, number, column);
+    int width;
+    if (!TreeListMeasureShownText(data, number, column, &width))
+        return FALSE;
     int left, right, x, limit;
     TreeListColumnSpan(data, column, &left, &right);
     TreeListTextSpan(data, number, column, width, &x, &limit);
     if (right > data->clientWidth)
         right = data->clientWidth;
-    const TreeListItem* item = TreeListGetLiveItem(data, number);
-    int top = item && item->row ? TreeListRowTop(data, item->row - 1) : data->headerHeight;
+    const TreeListItem* item = data->items[number];
+    int top = item->row ? TreeListRowTop(data, item->row - 1) : data->headerHeight;
     int height = data->rowHeight * (IsCombo(kind) ? 1 + TL_COMBO_LIST_ROWS : 1);
     SetRect(place, x - 2, top, right > x + 8 ? right : x + 8, top + height);
+    return TRUE;
 }
 
 typedef struct EditorStart {
@@ -193,10 +212,12 @@ typedef struct EditorStart {
     WCHAR text[TL_DISPINFO_CHARS];
 } EditorStart;
 
-static void ShowEditor(TreeListData* data, const EditorStart* start, WCHAR firstChar, BOOL dropDown)
+// FALSE when the item went before the editor could be placed over it.
+static BOOL ShowEditor(TreeListData* data, const EditorStart* start, WCHAR firstChar, BOOL dropDown)
 {
     RECT place;
-    EditorPlace(data, start->number, start->column, start->kind, &place);
+    if (!EditorPlace(data, start->number, start->column, start->kind, &place))
+        return FALSE;
     LPARAM editData = data->columns[start->column].editData;
     HWND editor = start->editor;
     TreeListUnlock(data);
@@ -204,8 +225,8 @@ static void ShowEditor(TreeListData* data, const EditorStart* start, WCHAR first
         FillCombo(editor, editData);
     SetEditorText(editor, start->kind, start->text);
     TreeListLock(data);
-    if (data->destroyed)
-        return;
+    if (!TreeListStillHeld(data, start->number, 0))
+        return FALSE;
     data->edit = editor;
     data->editItem = start->number;
     data->editColumn = start->column;
@@ -220,6 +241,7 @@ static void ShowEditor(TreeListData* data, const EditorStart* start, WCHAR first
     if (firstChar)
         SendMessageW(editor, WM_CHAR, firstChar, 1);
     TreeListLock(data);
+    return TRUE;
 }
 
 static BOOL PrepareEdit(TreeListData* data, EditorStart* start)
@@ -227,28 +249,25 @@ static BOOL PrepareEdit(TreeListData* data, EditorStart* start)
     if (data->edit)
         TreeListEndEdit(data, TRUE, FALSE);
     DestroySpentEditor(data);
-    if (data->destroyed || !TreeListGetLiveItem(data, start->number))
-        return FALSE;
-    if (!TreeListSelectCaret(data, start->number, start->column, TVC_UNKNOWN) || data->destroyed
-        || !TreeListGetLiveItem(data, start->number))
+    if (!TreeListStillHeld(data, start->number, 0)
+        || !TreeListSelectCaret(data, start->number, start->column, TVC_UNKNOWN)
+        || !TreeListStillHeld(data, start->number, 0))
         return FALSE;
     TreeListEnsureVisible(data, start->column, (LPARAM)start->number);
-    if (data->destroyed || !TreeListGetLiveItem(data, start->number))
-        return FALSE;
     int length = 0;
-    const WCHAR* text = TreeListDisplayText(data, start->number, start->column, start->text, &length);
-    if (text != start->text)
+    const WCHAR* text = TreeListShownText(data, start->number, start->column, start->text, &length);
+    if (text && text != start->text)
         lstrcpynW(start->text, text, TL_DISPINFO_CHARS);
-    return !data->destroyed && TreeListGetLiveItem(data, start->number);
+    return text != NULL;
 }
 
 LRESULT TreeListEditLabel(TreeListData* data, WPARAM how, LPARAM handle, WCHAR firstChar, BOOL dropDown)
 {
     EditorStart start;
-    unsigned count = data->columnCount ? data->columnCount : 1;
-    start.column = (unsigned)(how & 0x1FFFFFFFu);
-    start.kind = (UINT)((how >> 29) & 7); // bits 29-31, also in a 64-bit parameter
-    if (!(data->style & TVS_EDITLABELS) || !TreeListIsHandle(handle, &start.number) || start.column >= count)
+    start.column = (unsigned)(how & TLEDIT_COLUMN_MASK);
+    start.kind = (UINT)((how >> TLEDIT_KIND_SHIFT) & 7); // bits 29-31, also in a 64-bit parameter
+    if (!(data->style & TVS_EDITLABELS) || !TreeListIsHandle(handle, &start.number)
+        || start.column >= TreeListShownColumns(data))
         return 0;
     if (start.kind == 0)
         start.kind = TreeListColumnEditKind(data, start.column);
@@ -256,18 +275,21 @@ LRESULT TreeListEditLabel(TreeListData* data, WPARAM how, LPARAM handle, WCHAR f
         start.kind = TLEDIT_KIND_EDIT;
     if (!PrepareEdit(data, &start))
         return 0;
+    // Creating the editor tells the ancestors (WM_PARENTNOTIFY), so the item
+    // is checked again before the parent is asked.
     start.editor = CreateEditor(data, start.kind);
     if (!start.editor)
         return 0;
-    LRESULT refused = NotifyEditStart(data, start.number, start.column, start.text);
-    if (refused || data->destroyed || !TreeListGetLiveItem(data, start.number)) {
-        TreeListUnlock(data);
-        DestroyWindow(start.editor);
-        TreeListLock(data);
+    if (!TreeListStillHeld(data, start.number, 0) || NotifyEditStart(data, start.number, start.column, start.text)
+        || !TreeListStillHeld(data, start.number, 0)) {
+        DestroyEditor(data, start.editor);
         return 0;
     }
     TreeListHideTooltip(data);
-    ShowEditor(data, &start, firstChar, dropDown);
+    if (!ShowEditor(data, &start, firstChar, dropDown)) {
+        DestroyEditor(data, start.editor);
+        return 0;
+    }
     return data->edit == start.editor ? (LRESULT)start.editor : 0;
 }
 
@@ -290,17 +312,12 @@ static void NotifyEditEnd(TreeListData* data, unsigned number, unsigned column, 
     *answer = TreeListNotify(data, TVN_ENDLABELEDITW, &nm.hdr);
 }
 
-static BOOL TextIsCallback(const TreeListData* data, unsigned number, unsigned column)
-{
-    if (column == 0)
-        return (data->items[number]->callbacks & TLCB_TEXT) != 0;
-    const TreeListCell* cell = TreeListGetCell(data, number, column);
-    return cell && (cell->callbacks & TLCB_TEXT);
-}
-
 static void StoreText(TreeListData* data, unsigned number, unsigned column, WCHAR* text)
 {
-    if (TextIsCallback(data, number, column)) {
+    int length;
+    BOOL callback;
+    const WCHAR* stored = TreeListStoredText(data, number, column, &length, &callback);
+    if (callback) {
         NMTVDISPINFOW nm;
         memset(&nm, 0, sizeof nm);
         nm.item.mask = TVIF_HANDLE | TVIF_TEXT | (column ? TLIF_COLUMN : 0);
@@ -312,8 +329,6 @@ static void StoreText(TreeListData* data, unsigned number, unsigned column, WCHA
         TreeListNotify(data, TVN_SETDISPINFOW, &nm.hdr);
         return;
     }
-    const TreeListCell* cell = column ? TreeListGetCell(data, number, column) : NULL;
-    const WCHAR* stored = TreeListTextOf(column ? (cell ? cell->text : NULL) : data->items[number]->text);
     if (lstrcmpW(stored, text) == 0)
         return;
     TVITEMW record;
@@ -360,11 +375,11 @@ LRESULT TreeListEndEdit(TreeListData* data, BOOL keep, BOOL byReturn)
     data->spentEdit = editor;
     WCHAR text[TL_EDIT_TEXT_CHARS];
     int chosen = TakeEditorText(data, editor, kind, byReturn || !keep, text);
-    if (data->destroyed || !TreeListGetLiveItem(data, number))
+    if (!number || !TreeListStillHeld(data, number, 0))
         return 0;
     LRESULT answer = 0;
     NotifyEditEnd(data, number, column, text, flags, &answer);
-    if (answer || !keep || data->destroyed || !TreeListGetLiveItem(data, number))
+    if (answer || !keep || !TreeListStillHeld(data, number, 0))
         return 0;
     // The editor holds at most 259 characters: an untouched longer text is
     // not cut by storing what the editor shows.

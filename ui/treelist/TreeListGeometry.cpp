@@ -19,6 +19,11 @@ void TreeListUpdatePageRows(TreeListData* data)
     data->pageRowsPartly = (unsigned)((room + height - 1) / height);
 }
 
+long TreeListPageStep(const TreeListData* data)
+{
+    return data->pageRowsFully > 1 ? (long)data->pageRowsFully - 1 : 1;
+}
+
 static unsigned LastFirstRow(const TreeListData* data)
 {
     return data->rowCount > data->pageRowsFully ? data->rowCount - data->pageRowsFully : 0;
@@ -189,24 +194,6 @@ static unsigned short CacheWidth(int width)
     return (unsigned short)(width > 0xFFFF ? 0xFFFF : width);
 }
 
-const WCHAR* TreeListDisplayText(TreeListData* data, unsigned number, unsigned column, WCHAR* buffer, int* length)
-{
-    const TreeListItem* item = TreeListGetItem(data, number);
-    const TreeListCell* cell = column ? TreeListGetCell(data, number, column) : NULL;
-    BOOL callback = column ? (cell && (cell->callbacks & TLCB_TEXT)) : (item && (item->callbacks & TLCB_TEXT));
-    if (callback) {
-        TreeListQueryText(data, number, column, buffer);
-        *length = lstrlenW(buffer);
-        return buffer;
-    }
-    const WCHAR* text = column ? (cell ? cell->text : NULL) : (item ? item->text : NULL);
-    *length = text ? (column ? cell->textLength : item->textLength) : 0;
-    // Cells clip at 253 characters before measuring.
-    if (column && *length > 253)
-        *length = 253;
-    return TreeListTextOf(text);
-}
-
 int TreeListTextWidthOf(TreeListData* data, unsigned number, unsigned column, const WCHAR* text, int length)
 {
     TreeListItem* item = TreeListGetItem(data, number);
@@ -223,16 +210,13 @@ int TreeListTextWidthOf(TreeListData* data, unsigned number, unsigned column, co
     return *cache;
 }
 
-// Callback texts are asked from the parent (semaphore released); the caller
-// re-validates the item afterwards.
-int TreeListItemTextWidth(TreeListData* data, unsigned number, unsigned column)
+BOOL TreeListMeasureShownText(TreeListData* data, unsigned number, unsigned column, int* width)
 {
     WCHAR buffer[TL_DISPINFO_CHARS];
     int length = 0;
-    const WCHAR* text = TreeListDisplayText(data, number, column, buffer, &length);
-    if (data->destroyed)
-        return 0;
-    return TreeListTextWidthOf(data, number, column, text, length);
+    const WCHAR* text = TreeListShownText(data, number, column, buffer, &length);
+    *width = text ? TreeListTextWidthOf(data, number, column, text, length) : 0;
+    return text != NULL;
 }
 
 void TreeListLayoutTreeColumn(const TreeListData* data, unsigned number, int textWidth, TreeColumnLayout* layout)
@@ -245,24 +229,25 @@ void TreeListLayoutTreeColumn(const TreeListData* data, unsigned number, int tex
     layout->buttonX = x - data->indent + data->buttonSize;
     layout->hasButton = (data->style & TVS_HASBUTTONS) && levels > 0 && TreeListShowsButton(item);
     layout->stateLeft = layout->stateRight = x;
-    if (data->stateImages) {
-        x += data->stateImageWidth;
+    if (data->stateImages.list) {
+        x += data->stateImages.width;
         layout->stateRight = x;
     }
     layout->iconLeft = layout->iconRight = x;
     int image = (item->state & TVIS_SELECTED) ? item->selectedImage : item->image;
-    if (data->normalImages && image != TL_NO_IMAGE) {
-        x += data->normalImageWidth;
+    if (data->normalImages.list && image != TL_NO_IMAGE) {
+        x += data->normalImages.width;
         layout->iconRight = x;
     }
     layout->textLeft = x;
     layout->labelRight = x + textWidth + 5;
 }
 
+// FALSE when the item went while its callback text was asked for.
 static BOOL LayoutTreeColumn(TreeListData* data, unsigned number, TreeColumnLayout* layout)
 {
-    int width = TreeListItemTextWidth(data, number, 0);
-    if (data->destroyed || !TreeListGetItem(data, number))
+    int width;
+    if (!TreeListMeasureShownText(data, number, 0, &width))
         return FALSE;
     TreeListLayoutTreeColumn(data, number, width, layout);
     return TRUE;
@@ -283,10 +268,10 @@ void TreeListLayoutCell(const TreeListData* data, unsigned number, unsigned colu
     const TreeListCell* cell = TreeListGetCell(data, number, column);
     TreeListColumnSpan(data, column, &layout->left, &layout->right);
     int imageWidth = 0;
-    if (record->editMode >= 6 && data->cellCheckImages)
-        imageWidth = data->cellCheckImageWidth;
-    else if (cell && cell->image != TL_NO_IMAGE && data->normalImages)
-        imageWidth = data->normalImageWidth;
+    if (TreeListIsCheckMode(record->editMode) && data->cellCheckImages.list)
+        imageWidth = data->cellCheckImages.width;
+    else if (cell && cell->image != TL_NO_IMAGE && data->normalImages.list)
+        imageWidth = data->normalImages.width;
     layout->imageLeft = layout->left + 1;
     layout->imageRight = imageWidth ? layout->imageLeft + imageWidth : layout->imageLeft;
     switch (record->align) {
@@ -303,10 +288,13 @@ void TreeListLayoutCell(const TreeListData* data, unsigned number, unsigned colu
     layout->textRight = layout->textLeft + textWidth;
 }
 
-static void LayoutCell(TreeListData* data, unsigned number, unsigned column, CellLayout* layout)
+static BOOL LayoutCell(TreeListData* data, unsigned number, unsigned column, CellLayout* layout)
 {
-    int textWidth = TreeListItemTextWidth(data, number, column);
+    int textWidth;
+    if (!TreeListMeasureShownText(data, number, column, &textWidth))
+        return FALSE;
     TreeListLayoutCell(data, number, column, textWidth, layout);
+    return TRUE;
 }
 
 void TreeListTextSpan(const TreeListData* data, unsigned number, unsigned column, int textWidth, int* x, int* limit)
@@ -334,17 +322,18 @@ static BOOL ItemRectOf(TreeListData* data, unsigned number, WPARAM flags, RECT* 
     rect->bottom = top + data->rowHeight;
     BYTE kind = (BYTE)(flags & 0xFF);
     // Only bits 24-31 name the column, also in a 64-bit parameter.
-    unsigned column = (kind == 0x80 || kind == 0x81) ? (unsigned)((flags >> 24) & 0xFF) : 0;
+    unsigned column = (kind == TLIR_COLUMN || kind == TLIR_COLUMNTEXT) ? (unsigned)((flags >> 24) & 0xFF) : 0;
     if (column != 0 && column >= data->columnCount)
         return FALSE;
     if (column != 0) {
         CellLayout layout;
-        LayoutCell(data, number, column, &layout);
-        rect->left = kind == 0x81 ? layout.textLeft - 2 : layout.left;
-        rect->right = kind == 0x81 ? layout.textRight + 2 : layout.right;
-        return !data->destroyed;
+        if (!LayoutCell(data, number, column, &layout))
+            return FALSE;
+        rect->left = kind == TLIR_COLUMNTEXT ? layout.textLeft - 2 : layout.left;
+        rect->right = kind == TLIR_COLUMNTEXT ? layout.textRight + 2 : layout.right;
+        return TRUE;
     }
-    if (kind == 0x80) {
+    if (kind == TLIR_COLUMN) {
         rect->left = -data->hOffset;
         rect->right = rect->left + (data->columnCount ? data->columns[0].width : data->clientWidth + data->hOffset);
         return TRUE;
@@ -400,7 +389,8 @@ static UINT HitTreeColumn(TreeListData* data, unsigned number, POINT point)
 static UINT HitCell(TreeListData* data, unsigned number, unsigned column, POINT point)
 {
     CellLayout layout;
-    LayoutCell(data, number, column, &layout);
+    if (!LayoutCell(data, number, column, &layout))
+        return TVHT_NOWHERE;
     UINT flags = (UINT)column << 24;
     if (point.x >= layout.imageLeft && point.x < layout.imageRight)
         return flags | TLHT_ONCELLICON;
@@ -460,7 +450,7 @@ LRESULT TreeListHitTest(TreeListData* data, TVHITTESTINFO* info)
         flags = HitTreeColumn(data, number, point);
     else
         flags = HitCell(data, number, column, point);
-    if (data->destroyed || !TreeListGetLiveItem(data, number) || flags == TVHT_NOWHERE) {
+    if (!TreeListStillHeld(data, number, 0) || flags == TVHT_NOWHERE) {
         info->flags = TVHT_NOWHERE;
         return 0;
     }
@@ -476,12 +466,12 @@ void TreeListRecomputeRowHeight(TreeListData* data)
     int height = 10;
     if (data->fontHeight + 2 > height)
         height = data->fontHeight + 2;
-    if (data->stateImages && data->stateImageHeight + 2 > height)
-        height = data->stateImageHeight + 2;
-    if (data->normalImages && data->normalImageHeight + 2 > height)
-        height = data->normalImageHeight + 2;
-    if (data->cellCheckImages && data->cellCheckImageHeight + 2 > height)
-        height = data->cellCheckImageHeight + 2;
+    if (data->stateImages.list && data->stateImages.height + 2 > height)
+        height = data->stateImages.height + 2;
+    if (data->normalImages.list && data->normalImages.height + 2 > height)
+        height = data->normalImages.height + 2;
+    if (data->cellCheckImages.list && data->cellCheckImages.height + 2 > height)
+        height = data->cellCheckImages.height + 2;
     if (data->exStyle & TLS_EX_GRIDLINES)
         height += 1;
     if ((data->style & TVS_NONEVENHEIGHT) && (height & 1))

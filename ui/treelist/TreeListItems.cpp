@@ -111,12 +111,6 @@ BOOL TreeListShowsButton(const TreeListItem* item)
     return (item->flags & TLF_FOLLOWCHILDREN) && item->firstChild;
 }
 
-BOOL TreeListIsShown(const TreeListData* data, unsigned number)
-{
-    const TreeListItem* item = TreeListGetItem(data, number);
-    return item && item->row != 0;
-}
-
 // Item and cell tables grow geometrically so that appending stays cheap.
 static BOOL GrowItemTables(TreeListData* data)
 {
@@ -208,18 +202,16 @@ unsigned TreeListSubtreeRowEnd(const TreeListData* data, unsigned rowIndex)
     return index;
 }
 
-// The next item after current in display order below root (0 = the whole
-// tree), stepping into expanded items.
-static unsigned NextShown(const TreeListData* data, unsigned current, unsigned root)
+unsigned TreeListNextItem(const TreeListData* data, unsigned number, unsigned root, BOOL shownOnly)
 {
-    const TreeListItem* item = data->items[current];
-    if ((item->state & TVIS_EXPANDED) && item->firstChild)
+    const TreeListItem* item = data->items[number];
+    if (item->firstChild && (!shownOnly || (item->state & TVIS_EXPANDED)))
         return item->firstChild;
-    while (current != root) {
-        item = data->items[current];
+    while (number && number != root) {
+        item = data->items[number];
         if (item->nextSibling)
             return item->nextSibling;
-        current = item->parent;
+        number = item->parent;
     }
     return 0;
 }
@@ -227,18 +219,18 @@ static unsigned NextShown(const TreeListData* data, unsigned current, unsigned r
 static unsigned CountShownBelow(const TreeListData* data, unsigned root, unsigned first)
 {
     unsigned count = 0;
-    for (unsigned n = first; n; n = NextShown(data, n, root))
+    for (unsigned n = first; n; n = TreeListNextItem(data, n, root, TRUE))
         ++count;
     return count;
 }
 
 static void CollectShownBelow(const TreeListData* data, unsigned root, unsigned first, unsigned* out)
 {
-    for (unsigned n = first; n; n = NextShown(data, n, root))
+    for (unsigned n = first; n; n = TreeListNextItem(data, n, root, TRUE))
         *out++ = n;
 }
 
-void TreeListShowChildren(TreeListData* data, unsigned number)
+static void ShowChildren(TreeListData* data, unsigned number)
 {
     TreeListItem* item = data->items[number];
     if (!item->row || !item->firstChild || TreeListSubtreeRowEnd(data, item->row - 1) > item->row)
@@ -254,7 +246,7 @@ void TreeListShowChildren(TreeListData* data, unsigned number)
     free(numbers);
 }
 
-void TreeListHideChildren(TreeListData* data, unsigned number)
+static void HideChildren(TreeListData* data, unsigned number)
 {
     TreeListItem* item = data->items[number];
     if (!item->row)
@@ -279,14 +271,16 @@ void TreeListRebuildRows(TreeListData* data)
         data->firstRow = data->rowCount ? data->rowCount - 1 : 0;
 }
 
-static int CompareTexts(const WCHAR* a, const WCHAR* b)
+static BOOL IsChildOf(const TreeListData* data, unsigned number, unsigned parent)
 {
-    return lstrcmpiW(a, b);
+    const TreeListItem* item = TreeListGetLiveItem(data, number);
+    return item && item->parent == parent;
 }
 
 // The sibling after which a TVI_SORT insert goes: before the first sibling
 // whose text is not below the new one. Callback texts are asked from the
-// parent, so the walk starts over when the siblings changed meanwhile.
+// parent, so the walk starts over when the sibling asked about or the one
+// the new item would follow went meanwhile.
 static BOOL FindSortedPlace(TreeListData* data, unsigned parent, const WCHAR* text, unsigned* previous)
 {
     WCHAR buffer[TL_DISPINFO_CHARS];
@@ -295,23 +289,18 @@ static BOOL FindSortedPlace(TreeListData* data, unsigned parent, const WCHAR* te
         unsigned prev = 0;
         unsigned sibling = parent ? data->items[parent]->firstChild : data->firstTop;
         while (sibling) {
-            TreeListItem* item = data->items[sibling];
-            const WCHAR* siblingText = TreeListTextOf(item->text);
-            if (item->callbacks & TLCB_TEXT) {
-                TreeListQueryText(data, sibling, 0, buffer);
-                item = TreeListGetLiveItem(data, sibling);
-                if (data->destroyed || (parent && !TreeListGetLiveItem(data, parent)))
-                    return FALSE;
-                if (!item || item->parent != parent) {
-                    changed = TRUE;
-                    break;
-                }
-                siblingText = buffer;
+            int length;
+            const WCHAR* siblingText = TreeListShownText(data, sibling, 0, buffer, &length);
+            if (!TreeListStillHeld(data, parent, 0))
+                return FALSE;
+            if (!siblingText || !IsChildOf(data, sibling, parent) || (prev && !IsChildOf(data, prev, parent))) {
+                changed = TRUE;
+                break;
             }
-            if (CompareTexts(siblingText, text) >= 0)
+            if (lstrcmpiW(siblingText, text) >= 0)
                 break;
             prev = sibling;
-            sibling = item->nextSibling;
+            sibling = data->items[sibling]->nextSibling;
         }
         if (!changed) {
             *previous = prev;
@@ -328,7 +317,7 @@ static void LinkItem(TreeListData* data, unsigned number, unsigned parent, unsig
     unsigned* first = parentItem ? &parentItem->firstChild : &data->firstTop;
     unsigned* last = parentItem ? &parentItem->lastChild : &data->lastTop;
     item->parent = parent;
-    item->level = parentItem ? (unsigned short)(parentItem->level + 1) : 0;
+    item->level = parentItem ? parentItem->level + 1 : 0;
     item->prevSibling = prev;
     item->nextSibling = prev ? data->items[prev]->nextSibling : *first;
     if (prev)
@@ -378,13 +367,7 @@ static void FillNewItem(const TreeListData* data, TreeListItem* item, const TVIT
         item->callbacks |= TLCB_IMAGE;
     if (item->selectedImage == I_IMAGECALLBACK)
         item->callbacks |= TLCB_SELECTEDIMAGE;
-    int children = (mask & TVIF_CHILDREN) ? source->cChildren : 2;
-    if (children == I_CHILDRENCALLBACK)
-        item->callbacks |= TLCB_CHILDREN;
-    else if (children == 1)
-        item->flags |= TLF_ALWAYSBUTTON;
-    else if (children != 0)
-        item->flags |= TLF_FOLLOWCHILDREN;
+    TreeListSetChildrenIndicator(item, (mask & TVIF_CHILDREN) ? source->cChildren : TL_CHILDREN_FOLLOW);
 }
 
 // The row index a new item takes, or -1 when it is not shown.
@@ -498,18 +481,8 @@ static void FreeItem(TreeListData* data, unsigned number)
 
 static void MarkSubtreeDeleting(TreeListData* data, unsigned number)
 {
-    data->items[number]->flags |= TLF_DELETING;
-    for (unsigned n = data->items[number]->firstChild; n;) {
-        TreeListItem* item = data->items[n];
-        item->flags |= TLF_DELETING;
-        if (item->firstChild) {
-            n = item->firstChild;
-            continue;
-        }
-        while (n != number && !data->items[n]->nextSibling)
-            n = data->items[n]->parent;
-        n = (n == number) ? 0 : data->items[n]->nextSibling;
-    }
+    for (unsigned n = number; n; n = TreeListNextItem(data, n, number, FALSE))
+        data->items[n]->flags |= TLF_DELETING;
 }
 
 static void ClearDeletedCaret(TreeListData* data)
@@ -524,6 +497,22 @@ static void ClearDeletedCaret(TreeListData* data)
     TreeListSetSelectedBit(data, caret, FALSE);
     data->caretItem = 0;
     TreeListNotify(data, TVN_SELCHANGEDW, &nm.hdr);
+}
+
+// Once the last item is gone the tables go too: a list emptied keeps no
+// room for the items it once had.
+static void ReleaseTables(TreeListData* data)
+{
+    for (unsigned column = 0; column < TL_MAX_COLUMNS; ++column) {
+        free(data->cellTables[column]);
+        data->cellTables[column] = NULL;
+    }
+    free(data->items);
+    free(data->rows);
+    data->items = NULL;
+    data->rows = NULL;
+    data->itemCapacity = data->rowCapacity = data->rowCount = 0;
+    data->firstTop = data->lastTop = 0;
 }
 
 // Frees a chain of detached subtrees (linked as siblings without parent),
@@ -561,6 +550,9 @@ static void DestroyDetached(TreeListData* data, unsigned head, BOOL notify)
         FreeItem(data, number);
         start = parent ? parent : head;
     }
+    // No items left means no chain is being destroyed further out either.
+    if (data->itemCount == 0)
+        ReleaseTables(data);
 }
 
 static void AfterRowsRemoved(TreeListData* data, unsigned fromRow)
@@ -636,16 +628,7 @@ void TreeListFreeTables(TreeListData* data)
         if (data->items[n])
             FreeItem(data, n);
     }
-    for (unsigned column = 0; column < TL_MAX_COLUMNS; ++column) {
-        free(data->cellTables[column]);
-        data->cellTables[column] = NULL;
-    }
-    free(data->items);
-    free(data->rows);
-    data->items = NULL;
-    data->rows = NULL;
-    data->itemCapacity = data->rowCapacity = data->rowCount = 0;
-    data->firstTop = data->lastTop = 0;
+    ReleaseTables(data);
 }
 
 static LRESULT NotifyExpand(TreeListData* data, UINT code, UINT action, unsigned number)
@@ -678,14 +661,15 @@ static LRESULT ExpandItem(TreeListData* data, unsigned number, BOOL partial)
     }
     if (!item->firstChild && !TreeListShowsButton(item))
         return 0;
-    if (NotifyExpand(data, TVN_ITEMEXPANDINGW, TVE_EXPAND, number))
+    if (NotifyExpand(data, TVN_ITEMEXPANDINGW, TVE_EXPAND, number) || !TreeListStillHeld(data, number, 0))
         return 0;
-    if (data->destroyed || !(item = TreeListGetLiveItem(data, number)) || (item->state & TVIS_EXPANDED))
+    item = data->items[number];
+    if (item->state & TVIS_EXPANDED)
         return 0;
     item->state |= TVIS_EXPANDED | TVIS_EXPANDEDONCE;
     if (partial)
         item->state |= TVIS_EXPANDPARTIAL;
-    TreeListShowChildren(data, number);
+    ShowChildren(data, number);
     AfterExpansionChange(data, number);
     NotifyExpand(data, TVN_ITEMEXPANDEDW, TVE_EXPAND, number);
     return 1;
@@ -698,27 +682,27 @@ static LRESULT CollapseItem(TreeListData* data, unsigned number, BOOL reset)
         return 0;
     if (reset && data->busy)
         return 0;
-    if (NotifyExpand(data, TVN_ITEMEXPANDINGW, TVE_COLLAPSE, number))
+    if (NotifyExpand(data, TVN_ITEMEXPANDINGW, TVE_COLLAPSE, number) || !TreeListStillHeld(data, number, 0))
         return 0;
-    if (data->destroyed || !(item = TreeListGetLiveItem(data, number)))
-        return 0;
-    TreeListHideChildren(data, number);
+    item = data->items[number];
+    HideChildren(data, number);
     item->state &= ~(UINT)(TVIS_EXPANDED | TVIS_EXPANDPARTIAL);
     if (reset && !data->busy) {
-        while ((item = TreeListGetLiveItem(data, number)) && item->firstChild && !data->destroyed)
-            DeleteSubtree(data, item->firstChild, TRUE);
-        if (!item || data->destroyed)
+        while (TreeListStillHeld(data, number, 0) && data->items[number]->firstChild)
+            DeleteSubtree(data, data->items[number]->firstChild, TRUE);
+        if (!TreeListStillHeld(data, number, 0))
             return 0;
-        item->state &= ~(UINT)TVIS_EXPANDEDONCE;
+        data->items[number]->state &= ~(UINT)TVIS_EXPANDEDONCE;
     }
     AfterExpansionChange(data, number);
     NotifyExpand(data, TVN_ITEMEXPANDEDW, TVE_COLLAPSE, number);
     return 1;
 }
 
-LRESULT TreeListExpand(TreeListData* data, UINT action, unsigned number)
+LRESULT TreeListExpand(TreeListData* data, UINT action, LPARAM handle)
 {
-    TreeListItem* item = TreeListGetLiveItem(data, number);
+    unsigned number;
+    TreeListItem* item = TreeListIsHandle(handle, &number) ? TreeListGetLiveItem(data, number) : NULL;
     if (!item)
         return 0;
     UINT code = action & 3;

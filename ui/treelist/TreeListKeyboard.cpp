@@ -6,15 +6,12 @@
 #include <string.h>
 
 #define TL_NO_ROW (-1L)
+// GetKeyState's bit for a key held down.
+#define TL_KEY_HELD 0x8000
 
 static BOOL KeyHeld(int key)
 {
-    return (GetKeyState(key) & 0x8000) != 0;
-}
-
-static long PageStep(const TreeListData* data)
-{
-    return data->pageRowsFully > 1 ? (long)data->pageRowsFully - 1 : 1;
+    return (GetKeyState(key) & TL_KEY_HELD) != 0;
 }
 
 static long RowOf(const TreeListData* data, unsigned number)
@@ -38,7 +35,7 @@ static long LeftTarget(TreeListData* data, unsigned number)
     TreeListItem* item = data->items[number];
     if ((item->state & TVIS_EXPANDED) && item->firstChild) {
         if (TreeListShowsButton(item))
-            TreeListExpand(data, TVE_COLLAPSE, number);
+            TreeListExpand(data, TVE_COLLAPSE, (LPARAM)number);
         return TL_NO_ROW;
     }
     return item->parent ? RowOf(data, item->parent) : TL_NO_ROW;
@@ -51,7 +48,7 @@ static long RightTarget(TreeListData* data, unsigned number, long row)
     if (item->state & TVIS_EXPANDED)
         return row + 1;
     if (TreeListShowsButton(item))
-        TreeListExpand(data, TVE_EXPAND, number);
+        TreeListExpand(data, TVE_EXPAND, (LPARAM)number);
     return TL_NO_ROW;
 }
 
@@ -76,9 +73,9 @@ static long TargetRow(TreeListData* data, WPARAM key)
     case VK_DOWN:
         return row + 1;
     case VK_PRIOR:
-        return row - PageStep(data);
+        return row - TreeListPageStep(data);
     case VK_NEXT:
-        return row + PageStep(data);
+        return row + TreeListPageStep(data);
     case VK_HOME:
         return 0;
     case VK_END:
@@ -120,7 +117,7 @@ static void MoveCaret(TreeListData* data, WPARAM key, BOOL shift)
     unsigned number = data->rows[row];
     unsigned column = data->caretColumn;
     TreeListSelectWithKeys(data, number, column, TVC_BYKEYBOARD, shift ? MK_SHIFT : 0);
-    if (!data->destroyed && TreeListGetLiveItem(data, number))
+    if (TreeListStillHeld(data, number, 0))
         TreeListEnsureVisible(data, column, (LPARAM)number);
 }
 
@@ -135,10 +132,10 @@ static void ScrollByKey(TreeListData* data, WPARAM key)
         TreeListScrollTo(data, first + 1);
         break;
     case VK_PRIOR:
-        TreeListScrollTo(data, first - PageStep(data));
+        TreeListScrollTo(data, first - TreeListPageStep(data));
         break;
     case VK_NEXT:
-        TreeListScrollTo(data, first + PageStep(data));
+        TreeListScrollTo(data, first + TreeListPageStep(data));
         break;
     case VK_HOME:
         TreeListScrollTo(data, 0);
@@ -147,14 +144,14 @@ static void ScrollByKey(TreeListData* data, WPARAM key)
         TreeListScrollTo(data, (long)data->rowCount);
         break;
     case VK_LEFT:
-        TreeListScrollHorizontally(data, data->hOffset - 16);
+        TreeListScrollHorizontally(data, data->hOffset - TL_HSCROLL_LINE);
         break;
     case VK_RIGHT:
-        TreeListScrollHorizontally(data, data->hOffset + 16);
+        TreeListScrollHorizontally(data, data->hOffset + TL_HSCROLL_LINE);
         break;
     case VK_SPACE:
         if (TreeListGetLiveItem(data, data->caretItem))
-            TreeListExpand(data, TVE_TOGGLE, data->caretItem);
+            TreeListExpand(data, TVE_TOGGLE, (LPARAM)data->caretItem);
         break;
     default:
         break;
@@ -166,10 +163,9 @@ static void OnReturn(TreeListData* data, LPARAM flags, BOOL control)
     LRESULT answer;
     NotifyKey(data, NM_RETURN, VK_RETURN, flags, &answer);
     unsigned column = data->caretColumn;
-    if (data->destroyed || !TreeListGetLiveItem(data, data->caretItem))
+    if (!data->caretItem || !TreeListStillHeld(data, data->caretItem, 0))
         return;
-    unsigned count = data->columnCount ? data->columnCount : 1;
-    if (column < count && data->columns[column].editMode != 0)
+    if (column < TreeListShownColumns(data) && data->columns[column].editMode != 0)
         TreeListEditLabel(data, TLEDITLABEL(column, 0), (LPARAM)data->caretItem, 0, control);
 }
 

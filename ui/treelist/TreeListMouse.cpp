@@ -5,9 +5,7 @@
 
 #include <stdlib.h>
 #include <string.h>
-
-#define TL_LEFT 1
-#define TL_RIGHT 2
+#include <windowsx.h>
 
 BOOL TreeListTakeFocus(TreeListData* data)
 {
@@ -24,9 +22,9 @@ UINT TreeListToggleCheck(TreeListData* data, unsigned number)
     TreeListItem* item = data->items[number];
     UINT state = item->state;
     if (data->exStyle & TLS_EX_CHECKCYCLE)
-        state ^= 0x1000;
+        state ^= INDEXTOSTATEIMAGEMASK(1);
     else
-        state = (state & ~TVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK((state & TVIS_STATEIMAGEMASK) == 0x1000 ? 2 : 1);
+        state = (state & ~TVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(TL_STATE_IMAGE(state) == 1 ? 2 : 1);
     item->state = state;
     TreeListInvalidateRow(data, number);
     return state;
@@ -37,11 +35,14 @@ static void NotifyCheckClicked(TreeListData* data, unsigned number, UINT state, 
     NMTREEVIEWW nm;
     memset(&nm, 0, sizeof nm);
     const TreeListItem* item = data->items[number];
+    int length;
+    BOOL callback;
+    const WCHAR* text = TreeListStoredText(data, number, 0, &length, &callback);
     nm.action = TVC_BYMOUSE;
     nm.itemNew.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_STATE | TVIF_PARAM;
     nm.itemNew.hItem = (HTREEITEM)(ULONG_PTR)number;
-    nm.itemNew.pszText = (item->callbacks & TLCB_TEXT) ? LPSTR_TEXTCALLBACKW : (LPWSTR)TreeListTextOf(item->text);
-    nm.itemNew.cchTextMax = item->textLength + 1;
+    nm.itemNew.pszText = callback ? LPSTR_TEXTCALLBACKW : (LPWSTR)text;
+    nm.itemNew.cchTextMax = length + 1;
     nm.itemNew.state = state;
     nm.itemNew.stateMask = TVIS_STATEIMAGEMASK;
     nm.itemNew.lParam = item->lParam;
@@ -113,7 +114,7 @@ static BOOL MoveCaretKeeping(TreeListData* data, unsigned number, unsigned colum
     data->keepSelection = TRUE;
     BOOL moved = TreeListSelectCaret(data, number, column, cause);
     data->keepSelection = FALSE;
-    return moved && !data->destroyed && TreeListGetLiveItem(data, number);
+    return moved && TreeListStillHeld(data, number, 0);
 }
 
 void TreeListSelectWithKeys(TreeListData* data, unsigned number, unsigned column, UINT cause, WPARAM keys)
@@ -141,7 +142,7 @@ void TreeListSelectWithKeys(TreeListData* data, unsigned number, unsigned column
             SelectRows(data, anchorItem->row - 1, data->items[number]->row - 1);
         return;
     }
-    if (!TreeListSelectCaret(data, number, column, cause) || data->destroyed || !TreeListGetLiveItem(data, number))
+    if (!TreeListSelectCaret(data, number, column, cause) || !TreeListStillHeld(data, number, 0))
         return;
     SelectOnly(data, number);
     SetAnchor(data, number);
@@ -182,14 +183,13 @@ static void SelectByMouse(TreeListData* data, UINT button, unsigned number, unsi
     } else {
         TreeListSelectWithKeys(data, number, column, TVC_BYMOUSE, keys);
     }
-    if (!data->destroyed && TreeListGetLiveItem(data, number))
+    if (TreeListStillHeld(data, number, 0))
         TreeListEnsureVisible(data, column, (LPARAM)number);
 }
 
 static BOOL ColumnEditFlag(const TreeListData* data, unsigned column, BYTE flag)
 {
-    unsigned count = data->columnCount ? data->columnCount : 1;
-    if (column >= count || !(data->style & TVS_EDITLABELS))
+    if (column >= TreeListShownColumns(data) || !(data->style & TVS_EDITLABELS))
         return FALSE;
     const TreeListColumn* record = &data->columns[column];
     return record->editMode != 0 && (record->editFlags[0] & flag);
@@ -200,7 +200,7 @@ static void OnDoubleClick(TreeListData* data, unsigned number, unsigned column)
     if (ColumnEditFlag(data, column, TLEF_DOUBLECLICK))
         TreeListEditLabel(data, column, (LPARAM)number, 0, FALSE);
     else
-        TreeListExpand(data, TVE_TOGGLE, number);
+        TreeListExpand(data, TVE_TOGGLE, (LPARAM)number);
 }
 
 static void OnExpandButton(TreeListData* data, unsigned number)
@@ -211,7 +211,7 @@ static void OnExpandButton(TreeListData* data, unsigned number)
         TreeListInvalidateRow(data, number);
         return;
     }
-    TreeListExpand(data, TVE_TOGGLE, number);
+    TreeListExpand(data, TVE_TOGGLE, (LPARAM)number);
 }
 
 static unsigned HitItem(TreeListData* data, POINT point, UINT* flags, unsigned* column)
@@ -238,14 +238,14 @@ static void HandlePress(TreeListData* data, UINT button, BOOL doubleClick, WPARA
     if (left && (flags & TVHT_ONITEMSTATEICON) && column == 0 && (data->style & TVS_CHECKBOXES)) {
         UINT state = TreeListToggleCheck(data, number);
         NotifyCheckClicked(data, number, state, point);
-        if (data->destroyed || !TreeListGetLiveItem(data, number))
+        if (!TreeListStillHeld(data, number, 0))
             return;
     }
     if (!SelectsItem(data, flags, column))
         return;
     RememberDrag(data, button, number, column, point);
     SelectByMouse(data, button, number, column, keys);
-    if (data->destroyed || !TreeListGetLiveItem(data, number) || !left)
+    if (!TreeListStillHeld(data, number, 0) || !left)
         return;
     if (doubleClick && !(flags & TVHT_ONITEMSTATEICON))
         OnDoubleClick(data, number, column);
@@ -253,8 +253,15 @@ static void HandlePress(TreeListData* data, UINT button, BOOL doubleClick, WPARA
         TreeListEditLabel(data, column, (LPARAM)number, 0, FALSE);
 }
 
-LRESULT TreeListOnButtonDown(TreeListData* data, UINT button, BOOL doubleClick, WPARAM keys, POINT point)
+static POINT PointOf(LPARAM position)
 {
+    POINT point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    return point;
+}
+
+LRESULT TreeListOnButtonDown(TreeListData* data, UINT button, BOOL doubleClick, WPARAM keys, LPARAM position)
+{
+    POINT point = PointOf(position);
     if (!data->enabled || !TreeListTakeFocus(data))
         return 0;
     UINT flags;
@@ -269,12 +276,16 @@ LRESULT TreeListOnButtonDown(TreeListData* data, UINT button, BOOL doubleClick, 
     return 0;
 }
 
-LRESULT TreeListOnLeftButtonUp(TreeListData* data, WPARAM, POINT)
+// A release ends the drag candidate of its button; the left one also
+// completes a press kept for a multiple selection.
+LRESULT TreeListOnButtonUp(TreeListData* data, UINT button)
 {
-    if (data->dragButton == TL_LEFT) {
+    if (data->dragButton == button) {
         data->dragButton = 0;
         data->dragItem = 0;
     }
+    if (button != TL_LEFT)
+        return 0;
     unsigned kept = data->keptPressItem;
     data->keptPressItem = 0;
     if (kept && TreeListGetLiveItem(data, kept) && kept == data->caretItem) {
@@ -329,8 +340,9 @@ static void TrackHotCell(TreeListData* data, POINT point)
     TreeListSetCellMark(data, column, (LPARAM)number);
 }
 
-LRESULT TreeListOnMouseMove(TreeListData* data, WPARAM keys, POINT point)
+LRESULT TreeListOnMouseMove(TreeListData* data, WPARAM keys, LPARAM position)
 {
+    POINT point = PointOf(position);
     if (data->dragButton && data->dragItem)
         StartDrag(data, keys, point);
     if (!data->destroyed && (data->style & TVS_TRACKSELECT))

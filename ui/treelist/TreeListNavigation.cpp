@@ -9,22 +9,6 @@ static TreeListItem* ItemOfHandle(const TreeListData* data, LPARAM handle, unsig
     return TreeListIsHandle(handle, number) ? TreeListGetLiveItem(data, *number) : NULL;
 }
 
-// The next item after number in tree order, all levels, staying below root
-// (0 = the whole tree).
-static unsigned NextInTree(const TreeListData* data, unsigned number, unsigned root)
-{
-    const TreeListItem* item = data->items[number];
-    if (item->firstChild)
-        return item->firstChild;
-    while (number && number != root) {
-        item = data->items[number];
-        if (item->nextSibling)
-            return item->nextSibling;
-        number = item->parent;
-    }
-    return 0;
-}
-
 static unsigned NextSelected(const TreeListData* data, LPARAM start, BOOL withinSubtree)
 {
     unsigned number = 0;
@@ -35,9 +19,9 @@ static unsigned NextSelected(const TreeListData* data, LPARAM start, BOOL within
         if (!ItemOfHandle(data, start, &number))
             return 0;
         root = withinSubtree ? number : 0;
-        number = NextInTree(data, number, root);
+        number = TreeListNextItem(data, number, root, FALSE);
     }
-    for (; number; number = NextInTree(data, number, root)) {
+    for (; number; number = TreeListNextItem(data, number, root, FALSE)) {
         if (data->items[number]->state & TVIS_SELECTED)
             return number;
     }
@@ -140,7 +124,7 @@ BOOL TreeListSelectCaret(TreeListData* data, unsigned number, unsigned column, U
     FillSelectionRecord(data, &nm, data->caretItem, number, cause);
     if (TreeListNotify(data, TVN_SELCHANGINGW, &nm.hdr))
         return FALSE;
-    if (data->destroyed || (number && !TreeListGetLiveItem(data, number)))
+    if (!TreeListStillHeld(data, number, 0))
         return FALSE;
 
     unsigned old = data->caretItem;
@@ -201,7 +185,7 @@ LRESULT TreeListSelectItem(TreeListData* data, WPARAM code, LPARAM handle)
             return 0;
         if (!data->items[number]->row && !TreeListEnsureVisible(data, 0, (LPARAM)number))
             return 0;
-        if (!TreeListGetLiveItem(data, number) || !data->items[number]->row)
+        if (!TreeListStillHeld(data, number, 0) || !data->items[number]->row)
             return 0;
         TreeListScrollTo(data, (long)data->items[number]->row - 1);
         return 1;
@@ -220,9 +204,9 @@ LRESULT TreeListEnsureVisible(TreeListData* data, WPARAM column, LPARAM handle)
         return 0;
     // Expand from the top so that each expansion shows the next level.
     for (;;) {
-        TreeListItem* item = TreeListGetLiveItem(data, number);
-        if (!item || data->destroyed)
+        if (!TreeListStillHeld(data, number, 0))
             return 0;
+        TreeListItem* item = data->items[number];
         unsigned collapsed = 0;
         for (unsigned p = item->parent; p; p = data->items[p]->parent) {
             if (!(data->items[p]->state & TVIS_EXPANDED) || !data->items[p]->row)
@@ -230,14 +214,14 @@ LRESULT TreeListEnsureVisible(TreeListData* data, WPARAM column, LPARAM handle)
         }
         if (!collapsed)
             break;
-        if (!TreeListExpand(data, TVE_EXPAND, collapsed))
+        if (!TreeListExpand(data, TVE_EXPAND, (LPARAM)collapsed))
             return 0;
     }
     TreeListItem* item = data->items[number];
     if (!item->row)
         return 0;
     unsigned row = item->row - 1;
-    unsigned page = data->pageRowsFully ? data->pageRowsFully : 1;
+    unsigned page = data->pageRowsFully ? data->pageRowsFully : 1; // rows fully visible, at least 1
     if (row < data->firstRow)
         TreeListScrollTo(data, (long)row);
     else if (row >= data->firstRow + page)
@@ -334,7 +318,7 @@ static SortJob* CollectJobs(TreeListData* data, unsigned parent, BOOL recursive,
     unsigned first = parent ? data->items[parent]->firstChild : data->firstTop;
     unsigned capacity = 1;
     if (recursive) {
-        for (unsigned n = first; n; n = NextInTree(data, n, parent))
+        for (unsigned n = first; n; n = TreeListNextItem(data, n, parent, FALSE))
             if (data->items[n]->firstChild)
                 ++capacity;
     }
@@ -344,7 +328,7 @@ static SortJob* CollectJobs(TreeListData* data, unsigned parent, BOOL recursive,
     unsigned count = 0;
     unsigned children = CountChildren(data, parent);
     BOOL ok = children < 2 || AddJob(data, &jobs[count++], parent, children);
-    for (unsigned n = recursive ? first : 0; n && ok; n = NextInTree(data, n, parent)) {
+    for (unsigned n = recursive ? first : 0; n && ok; n = TreeListNextItem(data, n, parent, FALSE)) {
         children = CountChildren(data, n);
         if (children >= 2)
             ok = AddJob(data, &jobs[count++], n, children);
@@ -361,7 +345,7 @@ static SortJob* CollectJobs(TreeListData* data, unsigned parent, BOOL recursive,
 // inserted or deleted, but the parent may have destroyed the window.
 static BOOL JobStillValid(const TreeListData* data, const SortJob* job)
 {
-    if (data->destroyed || (job->parent && !TreeListGetLiveItem(data, job->parent)))
+    if (!TreeListStillHeld(data, job->parent, 0))
         return FALSE;
     if (CountChildren(data, job->parent) != job->count)
         return FALSE;
@@ -433,25 +417,24 @@ static int CompareEntryTexts(const SortEntry* a, const SortEntry* b, void*)
 static BOOL GatherTexts(TreeListData* data, SortJob* job)
 {
     WCHAR buffer[TL_DISPINFO_CHARS];
+    int length;
+    BOOL callback;
     for (unsigned i = 0; i < job->count; ++i) {
-        const TreeListItem* item = TreeListGetLiveItem(data, job->entries[i].number);
-        if (!item || !(item->callbacks & TLCB_TEXT))
+        unsigned number = job->entries[i].number;
+        TreeListStoredText(data, number, 0, &length, &callback);
+        if (!callback)
             continue;
         if (!job->ownTexts && !(job->ownTexts = (WCHAR**)calloc(job->count, sizeof(WCHAR*))))
             return FALSE;
-        TreeListQueryText(data, job->entries[i].number, 0, buffer);
-        if (data->destroyed)
-            return FALSE;
-        job->ownTexts[i] = _wcsdup(buffer);
-        if (!job->ownTexts[i])
+        const WCHAR* text = TreeListShownText(data, number, 0, buffer, &length);
+        if (!text || !(job->ownTexts[i] = _wcsdup(text)))
             return FALSE;
     }
     if (!JobStillValid(data, job))
         return FALSE;
     for (unsigned i = 0; i < job->count; ++i) {
-        const TreeListItem* item = data->items[job->entries[i].number];
         const WCHAR* own = job->ownTexts ? job->ownTexts[i] : NULL;
-        job->entries[i].text = own ? own : TreeListTextOf((item->callbacks & TLCB_TEXT) ? NULL : item->text);
+        job->entries[i].text = own ? own : TreeListStoredText(data, job->entries[i].number, 0, &length, &callback);
     }
     return TRUE;
 }
@@ -572,24 +555,13 @@ LRESULT TreeListFindItem(TreeListData* data, WPARAM start, const TLFINDITEM* fin
         if (!skip && !(flags & TLFIND_TEXT))
             return number;
         if (!skip) {
-            const WCHAR* text;
-            BOOL callback;
-            if (find->uColumn == 0) {
-                text = item->text;
-                callback = (item->callbacks & TLCB_TEXT) != 0;
-            } else {
-                const TreeListCell* cell = TreeListGetCell(data, number, find->uColumn);
-                text = cell ? cell->text : NULL;
-                callback = cell && (cell->callbacks & TLCB_TEXT);
-            }
-            if (callback) {
-                TreeListQueryText(data, number, find->uColumn, buffer);
-                if (data->destroyed || !(item = TreeListGetLiveItem(data, number)))
-                    return 0;
-                text = buffer;
-            }
-            if (TextMatches(TreeListTextOf(text), find->pText ? find->pText : L"", (flags & TLFIND_NOCASE) != 0))
+            int length;
+            const WCHAR* text = TreeListShownText(data, number, find->uColumn, buffer, &length);
+            if (!text)
+                return 0;
+            if (TextMatches(text, find->pText ? find->pText : L"", (flags & TLFIND_NOCASE) != 0))
                 return number;
+            item = data->items[number];
         }
         number = item->nextSibling;
     }
@@ -634,7 +606,6 @@ LRESULT TreeListSetInsertMark(TreeListData* data, WPARAM after, LPARAM handle)
         }
     }
     data->insertMarkItem = mark;
-    data->insertMarkAfter = after != 0;
     return mark;
 }
 
@@ -705,22 +676,13 @@ void TreeListForgetItem(TreeListData* data, unsigned number)
     TreeListItem* item = data->items[number];
     if (item->state & TVIS_SELECTED)
         TreeListSetSelectedBit(data, item, FALSE);
-    if (data->caretItem == number) {
-        data->caretItem = 0;
+    if (data->caretItem == number)
         data->caretColumn = 0;
+    unsigned* naming[] = {&data->caretItem, &data->anchorItem, &data->focusItem, &data->dropItem,
+                          &data->insertMarkItem, &data->markItem, &data->tipItem, &data->dragItem,
+                          &data->keptPressItem, &data->editItem};
+    for (unsigned i = 0; i < sizeof naming / sizeof naming[0]; ++i) {
+        if (*naming[i] == number)
+            *naming[i] = 0;
     }
-    if (data->anchorItem == number)
-        data->anchorItem = 0;
-    if (data->focusItem == number)
-        data->focusItem = 0;
-    if (data->dropItem == number)
-        data->dropItem = 0;
-    if (data->insertMarkItem == number)
-        data->insertMarkItem = 0;
-    if (data->markItem == number)
-        data->markItem = 0;
-    if (data->tipItem == number)
-        data->tipItem = 0;
-    if (data->dragItem == number)
-        data->dragItem = 0;
 }

@@ -281,7 +281,7 @@ static void PaintTreeCell(PaintContext* pc, unsigned number, const RECT* cell, C
 {
     TreeListData* data = pc->data;
     HDC dc = pc->dc;
-    TreeListItem* item = data->items[number];
+    const TreeListItem* item = data->items[number];
     int top = cell->top;
     FillColour(dc, cell, (item->flags & TLF_OWNBKCOLOUR) ? item->bkColour : background);
     TreeColumnLayout layout;
@@ -295,15 +295,12 @@ static void PaintTreeCell(PaintContext* pc, unsigned number, const RECT* cell, C
         RECT line = {layout.indentEnd - 1, top, layout.indentEnd, cell->bottom};
         FillColour(dc, &line, GridColour(data));
     }
-    if (data->stateImages)
-        DrawImage(dc, data->stateImages, (int)((item->state >> 12) & 0xF), layout.stateLeft, top, ContentHeight(data),
-                  data->stateImageHeight, 0);
-    item->flags &= (BYTE)~TLF_SHOWSIMAGE;
-    if (data->normalImages && content->image != TL_NO_IMAGE) {
-        DrawImage(dc, data->normalImages, content->image, layout.iconLeft, top, ContentHeight(data),
-                  data->normalImageHeight, (item->state & TVIS_OVERLAYMASK) | (item->state & TVIS_CUT));
-        item->flags |= TLF_SHOWSIMAGE;
-    }
+    if (data->stateImages.list)
+        DrawImage(dc, data->stateImages.list, TL_STATE_IMAGE(item->state), layout.stateLeft, top, ContentHeight(data),
+                  data->stateImages.height, 0);
+    if (data->normalImages.list && content->image != TL_NO_IMAGE)
+        DrawImage(dc, data->normalImages.list, content->image, layout.iconLeft, top, ContentHeight(data),
+                  data->normalImages.height, (item->state & TVIS_OVERLAYMASK) | (item->state & TVIS_CUT));
     TextLook look;
     ItemLook(data, item, number, &look);
     int x, limit;
@@ -321,7 +318,7 @@ static void PaintExtraCell(PaintContext* pc, unsigned number, unsigned column, c
     TreeListData* data = pc->data;
     HDC dc = pc->dc;
     const TreeListItem* item = data->items[number];
-    TreeListCell* cell = TreeListGetCell(data, number, column);
+    const TreeListCell* cell = TreeListGetCell(data, number, column);
     FillColour(dc, rect, cell && (cell->flags & TLF_OWNBKCOLOUR) ? cell->bkColour : background);
     if (data->exStyle & TLS_EX_GRIDLINES) {
         RECT line = {rect->left, rect->top, rect->left + 1, rect->bottom};
@@ -329,21 +326,12 @@ static void PaintExtraCell(PaintContext* pc, unsigned number, unsigned column, c
     }
     CellLayout layout;
     TreeListLayoutCell(data, number, column, content->width, &layout);
-    BOOL checkMode = data->columns[column].editMode >= 6 && data->cellCheckImages;
-    BOOL showsImage = checkMode || (cell && content->image != TL_NO_IMAGE && data->normalImages);
-    if (checkMode) {
-        UINT state = cell ? cell->state : 0;
-        DrawImage(dc, data->cellCheckImages, (int)((state >> 12) & 0xF), layout.imageLeft, rect->top,
-                  ContentHeight(data), data->cellCheckImageHeight, 0);
-    } else if (showsImage) {
-        DrawImage(dc, data->normalImages, content->image, layout.imageLeft, rect->top, ContentHeight(data),
-                  data->normalImageHeight, 0);
-    }
-    if (cell) {
-        cell->flags &= (BYTE)~TLF_SHOWSIMAGE;
-        if (showsImage)
-            cell->flags |= TLF_SHOWSIMAGE;
-    }
+    if (TreeListIsCheckMode(data->columns[column].editMode) && data->cellCheckImages.list)
+        DrawImage(dc, data->cellCheckImages.list, TL_STATE_IMAGE(cell ? cell->state : 0), layout.imageLeft, rect->top,
+                  ContentHeight(data), data->cellCheckImages.height, 0);
+    else if (cell && content->image != TL_NO_IMAGE && data->normalImages.list)
+        DrawImage(dc, data->normalImages.list, content->image, layout.imageLeft, rect->top, ContentHeight(data),
+                  data->normalImages.height, 0);
     TextLook look;
     CellLook(data, item, cell, number, column, &look);
     int x, limit;
@@ -364,8 +352,9 @@ static int ResolveImage(TreeListData* data, unsigned number, unsigned column)
     int image = selected ? item->selectedImage : item->image;
     if (item->callbacks & (selected ? TLCB_SELECTEDIMAGE : TLCB_IMAGE)) {
         image = TreeListQueryImage(data, number, 0, selected);
-        if (!(item = TreeListGetLiveItem(data, number)))
+        if (!TreeListStillHeld(data, number, 0))
             return TL_NO_IMAGE;
+        item = data->items[number];
     }
     if ((data->exStyle & TLS_EX_EXPANDEDIMAGE) && image >= 0 && (item->state & TVIS_EXPANDED) && item->firstChild)
         ++image;
@@ -373,13 +362,14 @@ static int ResolveImage(TreeListData* data, unsigned number, unsigned column)
 }
 
 // The image first and the text last: a stored text pointer stays valid only
-// while no notification intervenes.
-static void ResolveContent(TreeListData* data, unsigned number, unsigned column, CellContent* content)
+// while no notification intervenes. FALSE when the item went meanwhile.
+static BOOL ResolveContent(TreeListData* data, unsigned number, unsigned column, CellContent* content)
 {
     content->image = ResolveImage(data, number, column);
     content->length = 0;
-    content->text = TreeListDisplayText(data, number, column, content->buffer, &content->length);
+    content->text = TreeListShownText(data, number, column, content->buffer, &content->length);
     content->width = 0;
+    return content->text != NULL;
 }
 
 static BOOL RowStillShows(const TreeListData* data, unsigned row, unsigned number)
@@ -397,8 +387,7 @@ static BOOL PaintCell(PaintContext* pc, unsigned row, unsigned number, unsigned 
     if (left >= right || right <= pc->area.left || left >= pc->area.right)
         return TRUE;
     CellContent content;
-    ResolveContent(data, number, column, &content);
-    if (!RowStillShows(data, row, number))
+    if (!ResolveContent(data, number, column, &content) || !RowStillShows(data, row, number))
         return FALSE;
     content.width = TreeListTextWidthOf(data, number, column, content.text, content.length);
     RECT cell = {left, top, right, top + data->rowHeight};
@@ -433,7 +422,7 @@ static BOOL PaintRow(PaintContext* pc, unsigned row, int top)
     TreeListData* data = pc->data;
     unsigned number = data->rows[row];
     COLORREF background = RowColour(data, row, data->items[number]);
-    unsigned columns = data->columnCount ? data->columnCount : 1;
+    unsigned columns = TreeListShownColumns(data);
     for (unsigned column = 0; column < columns; ++column) {
         if (!PaintCell(pc, row, number, column, top, background))
             return FALSE;
@@ -479,7 +468,7 @@ static void PaintBelowRows(PaintContext* pc)
         FillColour(pc->dc, &below, EmptyColour(data));
 }
 
-void TreeListPaint(TreeListData* data, HDC dc, const RECT* area)
+static void Paint(TreeListData* data, HDC dc, const RECT* area)
 {
     PaintContext pc = {data, dc, *area, 0};
     BOOL wholeWindow = area->left <= 0 && area->top <= data->headerHeight && area->right >= data->clientWidth
@@ -500,11 +489,28 @@ void TreeListPaint(TreeListData* data, HDC dc, const RECT* area)
         InvalidateRect(data->hwnd, NULL, FALSE);
 }
 
+// WM_PAINT paints into the given device context when wParam has one (as
+// WM_PRINTCLIENT does), else between BeginPaint and EndPaint.
+LRESULT TreeListOnPaint(TreeListData* data, HDC dc)
+{
+    if (dc) {
+        RECT client = {0, 0, data->clientWidth, data->clientHeight};
+        Paint(data, dc, &client);
+        return 0;
+    }
+    PAINTSTRUCT paint;
+    HDC target = BeginPaint(data->hwnd, &paint);
+    if (target)
+        Paint(data, target, &paint.rcPaint);
+    EndPaint(data->hwnd, &paint);
+    return 0;
+}
+
 // Drag images ------------------------------------------------------------
 
 static int DragImageIndex(TreeListData* data, unsigned number, unsigned column)
 {
-    if (!data->normalImages)
+    if (!data->normalImages.list)
         return TL_NO_IMAGE;
     return ResolveImage(data, number, column);
 }
@@ -514,9 +520,9 @@ static void DrawPicture(const TreeListData* data, HDC dc, int width, int height,
 {
     RECT all = {0, 0, width, height};
     FillColour(dc, &all, data->colours[TLC_BACKGROUND]);
-    int imageWidth = image != TL_NO_IMAGE ? data->normalImageWidth : 0;
+    int imageWidth = image != TL_NO_IMAGE ? data->normalImages.width : 0;
     if (imageWidth)
-        DrawImage(dc, data->normalImages, image, 0, 0, height, data->normalImageHeight, 0);
+        DrawImage(dc, data->normalImages.list, image, 0, 0, height, data->normalImages.height, 0);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, data->colours[TLC_TEXT]);
     ExtTextOutW(dc, imageWidth + 2, (height - data->fontHeight) / 2, ETO_CLIPPED, &all, text, (UINT)length, NULL);
@@ -531,7 +537,7 @@ static HIMAGELIST PictureOf(const TreeListData* data, HDC screen, int image, con
     HGDIOBJ oldFont = SelectObject(memory, data->font);
     SIZE size = {0, 0};
     GetTextExtentPoint32W(memory, text, length, &size);
-    int width = (image != TL_NO_IMAGE ? data->normalImageWidth : 0) + 2 + size.cx + 2;
+    int width = (image != TL_NO_IMAGE ? data->normalImages.width : 0) + 2 + size.cx + 2;
     int height = data->rowHeight;
     width = width > 240 ? 240 : width;
     height = height > 32 ? 32 : height;
@@ -562,12 +568,12 @@ LRESULT TreeListCreateDragImage(TreeListData* data, WPARAM columnParam, LPARAM h
         return 0;
     unsigned column = (unsigned)columnParam;
     int image = DragImageIndex(data, number, column);
-    if (data->destroyed || !TreeListGetLiveItem(data, number))
+    if (!TreeListStillHeld(data, number, 0))
         return 0;
     WCHAR buffer[TL_DISPINFO_CHARS];
     int length = 0;
-    const WCHAR* text = TreeListDisplayText(data, number, column, buffer, &length);
-    if (data->destroyed || !TreeListGetLiveItem(data, number))
+    const WCHAR* text = TreeListShownText(data, number, column, buffer, &length);
+    if (!text)
         return 0;
     if (column && !TreeListGetCell(data, number, column)) {
         text = missingCell;

@@ -208,7 +208,6 @@ static void MeasureFont(TreeListData* data)
     if (GetTextMetricsW(dc, &metrics)) {
         data->fontHeight = metrics.tmHeight;
         data->fontAscent1 = metrics.tmAscent + 1;
-        data->proportionalFont = (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) != 0;
     }
     SelectObject(dc, old);
     data->dotsWidth = DotsWidth(dc, data->font);
@@ -231,11 +230,11 @@ static void ForgetTextWidths(TreeListData* data)
     }
 }
 
-void TreeListApplyFont(TreeListData* data, HFONT font)
+LRESULT TreeListApplyFont(TreeListData* data, HFONT font)
 {
     HFONT wanted = font ? font : TreeListSharedFont(FALSE);
     if (wanted == data->font && data->measuredFont == wanted)
-        return;
+        return 0;
     HFONT bold = font ? MakeBoldFont(font) : NULL;
     TreeListReleaseFonts(data);
     data->font = wanted;
@@ -245,6 +244,7 @@ void TreeListApplyFont(TreeListData* data, HFONT font)
     ForgetTextWidths(data);
     TreeListRecomputeRowHeight(data);
     InvalidateRect(data->hwnd, NULL, TRUE);
+    return 0;
 }
 
 // Check-box images --------------------------------------------------------
@@ -281,7 +281,7 @@ static void PaintCheckImages(DWORD* bits, COLORREF transparent)
     }
 }
 
-HIMAGELIST TreeListBuildCheckImages(void)
+static HIMAGELIST BuildCheckImages(void)
 {
     BITMAPINFO info;
     memset(&info, 0, sizeof info);
@@ -307,60 +307,49 @@ HIMAGELIST TreeListBuildCheckImages(void)
     return list;
 }
 
-static void ImageSize(HIMAGELIST list, int* width, int* height)
+static void SetImages(TreeListImages* images, HIMAGELIST list, BOOL built)
 {
-    *width = *height = 0;
+    images->list = list;
+    images->built = built && list;
+    images->width = images->height = 0;
     if (list)
-        ImageList_GetIconSize(list, width, height);
+        ImageList_GetIconSize(list, &images->width, &images->height);
 }
 
-void TreeListEnsureStateImages(TreeListData* data)
+void TreeListEnsureCheckImages(TreeListImages* images)
 {
-    if (data->stateImages)
-        return;
-    data->stateImages = TreeListBuildCheckImages();
-    data->stateImagesBuilt = data->stateImages != NULL;
-    ImageSize(data->stateImages, &data->stateImageWidth, &data->stateImageHeight);
+    if (!images->list)
+        SetImages(images, BuildCheckImages(), TRUE);
 }
 
-void TreeListDropBuiltStateImages(TreeListData* data)
+void TreeListDropBuiltImages(TreeListImages* images)
 {
-    if (!data->stateImagesBuilt)
+    if (!images->built)
         return;
-    ImageList_Destroy(data->stateImages);
-    data->stateImages = NULL;
-    data->stateImagesBuilt = FALSE;
-    data->stateImageWidth = data->stateImageHeight = 0;
+    ImageList_Destroy(images->list);
+    SetImages(images, NULL, FALSE);
 }
 
-void TreeListEnsureCellCheckImages(TreeListData* data)
+// Hands in a list; returns the previous one, unless the window built it
+// (then it is destroyed here and never handed out).
+static HIMAGELIST ReplaceImages(TreeListImages* images, HIMAGELIST list)
 {
-    if (data->cellCheckImages)
-        return;
-    data->cellCheckImages = TreeListBuildCheckImages();
-    data->cellCheckImagesBuilt = data->cellCheckImages != NULL;
-    ImageSize(data->cellCheckImages, &data->cellCheckImageWidth, &data->cellCheckImageHeight);
-}
-
-static void DropBuiltCellCheckImages(TreeListData* data)
-{
-    if (!data->cellCheckImagesBuilt)
-        return;
-    ImageList_Destroy(data->cellCheckImages);
-    data->cellCheckImages = NULL;
-    data->cellCheckImagesBuilt = FALSE;
+    HIMAGELIST previous = images->built ? NULL : images->list;
+    TreeListDropBuiltImages(images);
+    SetImages(images, list, FALSE);
+    return previous;
 }
 
 void TreeListDestroyBuiltImages(TreeListData* data)
 {
-    TreeListDropBuiltStateImages(data);
-    DropBuiltCellCheckImages(data);
+    TreeListDropBuiltImages(&data->stateImages);
+    TreeListDropBuiltImages(&data->cellCheckImages);
 }
 
 static BOOL AnyCheckColumn(const TreeListData* data)
 {
     for (unsigned c = 0; c < data->columnCount; ++c)
-        if (data->columns[c].editMode >= 6)
+        if (TreeListIsCheckMode(data->columns[c].editMode))
             return TRUE;
     return FALSE;
 }
@@ -369,7 +358,7 @@ static void GiveHeaderImages(TreeListData* data)
 {
     if (data->header)
         SendMessageW(data->header, HDM_SETIMAGELIST, 0,
-                     (LPARAM)(data->headerImages ? data->headerImages : data->normalImages));
+                     (LPARAM)(data->headerImages ? data->headerImages : data->normalImages.list));
 }
 
 // Lists handed in stay owned by whoever made them; only the check-box lists
@@ -379,32 +368,23 @@ LRESULT TreeListSetImageList(TreeListData* data, WPARAM kind, HIMAGELIST list)
     HIMAGELIST previous = NULL;
     switch (kind) {
     case TVSIL_NORMAL:
-        previous = data->normalImages;
-        data->normalImages = list;
-        ImageSize(list, &data->normalImageWidth, &data->normalImageHeight);
+        previous = ReplaceImages(&data->normalImages, list);
         if (!data->headerImages)
             GiveHeaderImages(data);
         break;
     case TVSIL_STATE:
-        previous = data->stateImagesBuilt ? NULL : data->stateImages;
-        TreeListDropBuiltStateImages(data);
-        data->stateImages = list;
-        ImageSize(list, &data->stateImageWidth, &data->stateImageHeight);
+        previous = ReplaceImages(&data->stateImages, list);
         if (!list && (data->style & TVS_CHECKBOXES))
-            TreeListEnsureStateImages(data);
+            TreeListEnsureCheckImages(&data->stateImages);
         break;
     case TLSIL_CELLCHECK:
-        previous = data->cellCheckImagesBuilt ? NULL : data->cellCheckImages;
-        DropBuiltCellCheckImages(data);
-        data->cellCheckImages = list;
-        ImageSize(list, &data->cellCheckImageWidth, &data->cellCheckImageHeight);
+        previous = ReplaceImages(&data->cellCheckImages, list);
         if (!list && AnyCheckColumn(data))
-            TreeListEnsureCellCheckImages(data);
+            TreeListEnsureCheckImages(&data->cellCheckImages);
         break;
     case TLSIL_HEADER:
         previous = data->headerImages;
         data->headerImages = list;
-        ImageSize(list, &data->headerImageWidth, &data->headerImageHeight);
         GiveHeaderImages(data);
         break;
     default:
@@ -419,11 +399,11 @@ LRESULT TreeListGetImageList(const TreeListData* data, WPARAM kind)
 {
     switch (kind) {
     case TVSIL_NORMAL:
-        return (LRESULT)data->normalImages;
+        return (LRESULT)data->normalImages.list;
     case TVSIL_STATE:
-        return (LRESULT)data->stateImages;
+        return (LRESULT)data->stateImages.list;
     case TLSIL_CELLCHECK:
-        return (LRESULT)data->cellCheckImages;
+        return (LRESULT)data->cellCheckImages.list;
     case TLSIL_HEADER:
         return (LRESULT)data->headerImages;
     default:

@@ -2,6 +2,7 @@
 // caret column starts with them. The buffer is shared by all TreeList windows.
 #include "ui/treelist/TreeListData.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #define TL_SEARCH_MAX 16
@@ -51,6 +52,16 @@ static BOOL AppendToBuffer(WCHAR ch, WCHAR* copy, int* copyLength)
     return restart;
 }
 
+// Restarts the buffer with ch alone, after a continued search found nothing.
+static void RestartBuffer(WCHAR ch)
+{
+    AcquireSRWLockExclusive(&searchLock);
+    searchBuffer[0] = ch;
+    searchBuffer[1] = 0;
+    searchLength = 1;
+    ReleaseSRWLockExclusive(&searchLock);
+}
+
 static BOOL StartsWith(const WCHAR* text, const WCHAR* prefix, int length)
 {
     for (int i = 0; i < length; ++i) {
@@ -60,38 +71,47 @@ static BOOL StartsWith(const WCHAR* text, const WCHAR* prefix, int length)
     return TRUE;
 }
 
-static BOOL RowMatches(TreeListData* data, unsigned row, const WCHAR* prefix, int length)
+// FALSE also when the item went while its callback text was asked for.
+static BOOL RowMatches(TreeListData* data, unsigned number, const WCHAR* prefix, int length)
 {
-    unsigned number = data->rows[row];
-    unsigned column = data->caretColumn;
-    const TreeListItem* item = data->items[number];
-    const TreeListCell* cell = column ? TreeListGetCell(data, number, column) : NULL;
-    BOOL callback = column ? (cell && (cell->callbacks & TLCB_TEXT)) : (item->callbacks & TLCB_TEXT) != 0;
-    if (!callback)
-        return StartsWith(TreeListTextOf(column ? (cell ? cell->text : NULL) : item->text), prefix, length);
     WCHAR buffer[TL_DISPINFO_CHARS];
-    TreeListQueryText(data, number, column, buffer);
-    return StartsWith(buffer, prefix, length);
+    int shown;
+    const WCHAR* text = TreeListShownText(data, number, data->caretColumn, buffer, &shown);
+    return text && StartsWith(text, prefix, length);
 }
 
-static unsigned FindRow(TreeListData* data, const WCHAR* prefix, int length, BOOL afterCaret)
+// The nth row, counting the matches from 1 and cycling through them, whose
+// text in the caret column starts with prefix: one scan through the rows
+// from the caret row, or from the row after it. Callback texts are asked
+// from the parent, which may change the rows meanwhile; the scan ends at the
+// end of the rows there are.
+static unsigned FindRow(TreeListData* data, const WCHAR* prefix, int length, BOOL afterCaret, unsigned nth)
 {
-    const TreeListItem* caret = TreeListGetItem(data, data->caretItem);
+    const TreeListItem* caret = TreeListGetLiveItem(data, data->caretItem);
     unsigned start = caret && caret->row ? caret->row - 1 : 0;
     if (afterCaret && caret && caret->row)
         ++start;
-    for (unsigned i = 0; i < data->rowCount; ++i) {
-        unsigned row = (start + i) % data->rowCount;
-        unsigned number = data->rows[row];
-        BOOL matches = RowMatches(data, row, prefix, length);
-        if (data->destroyed)
-            return 0;
-        if (matches && TreeListGetLiveItem(data, number))
-            return number;
-        if (row >= data->rowCount)
-            break;
+    unsigned* earlier = NULL; // the matches before the nth, kept for cycling
+    unsigned count = 0;
+    unsigned found = 0;
+    for (unsigned i = 0; i < data->rowCount && !found && !data->destroyed; ++i) {
+        unsigned number = data->rows[(start + i) % data->rowCount];
+        if (!RowMatches(data, number, prefix, length))
+            continue;
+        if (++count == nth) {
+            found = number;
+        } else {
+            unsigned* grown = (unsigned*)realloc(earlier, count * sizeof(unsigned));
+            if (!grown)
+                break;
+            earlier = grown;
+            earlier[count - 1] = number;
+        }
     }
-    return 0;
+    if (!found && count && earlier && !data->destroyed)
+        found = earlier[(nth - 1) % count];
+    free(earlier);
+    return TreeListStillHeld(data, found, 0) ? found : 0;
 }
 
 static void SelectFound(TreeListData* data, unsigned number)
@@ -103,44 +123,55 @@ static void SelectFound(TreeListData* data, unsigned number)
 // Typing into a column edited in place edits it instead of searching.
 static BOOL CharStartsEditing(const TreeListData* data)
 {
-    unsigned count = data->columnCount ? data->columnCount : 1;
     unsigned column = data->caretColumn;
-    if (!(data->style & TVS_EDITLABELS) || column >= count || !TreeListGetLiveItem(data, data->caretItem))
+    if (!(data->style & TVS_EDITLABELS) || column >= TreeListShownColumns(data)
+        || !TreeListGetLiveItem(data, data->caretItem))
         return FALSE;
     const TreeListColumn* record = &data->columns[column];
     BYTE mode = record->editMode;
-    return (mode == 1 || mode == 2 || mode == 5 || mode == 7) && !(record->editFlags[0] & TLEF_NOCHARSTART);
+    return (mode == 1 || mode == 2 || mode == 5 || mode == TL_EDIT_MODE_CHECK_EDIT)
+        && !(record->editFlags[0] & TLEF_NOCHARSTART);
 }
 
-void TreeListOnChar(TreeListData* data, WCHAR ch)
+// A character repeated n times types it n times: when the search starts
+// over with it (the buffer held just this character, or had expired), each
+// press steps on to the next row starting with it, so the nth such row is
+// found in one scan. A press that extends a longer search string is taken
+// once.
+LRESULT TreeListOnChar(TreeListData* data, WCHAR ch, unsigned repeat)
 {
+    if (data->suppressChar || !data->enabled) {
+        data->suppressChar = FALSE;
+        return 0;
+    }
     if (ch < 32)
-        return;
+        return 0;
     if (CharStartsEditing(data)) {
         TreeListEditLabel(data, data->caretColumn, (LPARAM)data->caretItem, ch, FALSE);
-        return;
+        return 0;
     }
     if (data->rowCount == 0)
-        return;
+        return 0;
     WCHAR folded = FoldCase(ch);
     WCHAR prefix[TL_SEARCH_MAX + 1];
     int length = 0;
     BOOL restarted = AppendToBuffer(folded, prefix, &length);
-    unsigned found = FindRow(data, prefix, length, restarted);
-    if (!found && !restarted && !data->destroyed) {
-        AcquireSRWLockExclusive(&searchLock);
-        searchBuffer[0] = folded;
-        searchBuffer[1] = 0;
-        searchLength = 1;
-        ReleaseSRWLockExclusive(&searchLock);
-        prefix[0] = folded;
-        found = FindRow(data, prefix, 1, TRUE);
+    unsigned found = 0;
+    if (!restarted) {
+        found = FindRow(data, prefix, length, FALSE, 1);
+        if (!found && !data->destroyed) {
+            RestartBuffer(folded);
+            restarted = TRUE;
+        }
     }
-    if (found && !data->destroyed)
+    if (restarted && !data->destroyed)
+        found = FindRow(data, &folded, 1, TRUE, repeat ? repeat : 1);
+    if (found)
         SelectFound(data, found);
+    return 0;
 }
 
-LRESULT TreeListGetSearchString(TreeListData*, WCHAR* buffer)
+LRESULT TreeListGetSearchString(WCHAR* buffer)
 {
     DWORD now = searchClock();
     AcquireSRWLockExclusive(&searchLock);

@@ -5,6 +5,7 @@
 #include <string.h>
 #include <windowsx.h>
 
+#define TL_TOOLTIP_ID 2
 #define TL_TOOLTIP_TIP_WIDTH 10000
 #define TL_TOOLTIP_SUBCLASS 0x3912
 #define TL_TIP_CHARS 259
@@ -52,12 +53,36 @@ void TreeListCreateTooltip(TreeListData* data)
     data->tooltipBuilt = data->tooltip != NULL;
     if (!data->tooltip)
         return;
-    SetWindowLongPtrW(data->tooltip, GWLP_ID, 2);
+    SetWindowLongPtrW(data->tooltip, GWLP_ID, TL_TOOLTIP_ID);
     SendMessageW(data->tooltip, TTM_SETMAXTIPWIDTH, 0, TL_TOOLTIP_TIP_WIDTH);
     TTTOOLINFOW tool;
     FillTool(data, &tool);
     SendMessageW(data->tooltip, TTM_ADDTOOLW, 0, (LPARAM)&tool);
     SetWindowSubclass(data->tooltip, TooltipProc, TL_TOOLTIP_SUBCLASS, (DWORD_PTR)data->hwnd);
+}
+
+void TreeListDestroyTooltip(TreeListData* data)
+{
+    TreeListHideTooltip(data);
+    HWND tip = data->tooltipBuilt ? data->tooltip : NULL;
+    data->tooltip = NULL;
+    data->tooltipBuilt = FALSE;
+    if (!tip)
+        return;
+    TreeListUnlock(data);
+    DestroyWindow(tip);
+    TreeListLock(data);
+}
+
+LRESULT TreeListSetTooltips(TreeListData* data, HWND tooltip)
+{
+    HWND previous = data->tooltip;
+    // The previous tooltip goes to the caller, who destroys it; otherwise
+    // its owner, the list's top-level window, does when it goes.
+    TreeListHideTooltip(data);
+    data->tooltip = tooltip;
+    data->tooltipBuilt = FALSE;
+    return (LRESULT)previous;
 }
 
 static BOOL HasOwnTooltip(const TreeListData* data)
@@ -89,8 +114,8 @@ void TreeListHideTooltip(TreeListData* data)
 // the width available to it.
 static BOOL PlaceText(TreeListData* data, unsigned number, unsigned column, RECT* place)
 {
-    int width = TreeListItemTextWidth(data, number, column);
-    if (data->destroyed || !TreeListGetLiveItem(data, number))
+    int width;
+    if (!TreeListMeasureShownText(data, number, column, &width))
         return FALSE;
     int x, limit, left, right;
     TreeListTextSpan(data, number, column, width, &x, &limit);
@@ -101,17 +126,20 @@ static BOOL PlaceText(TreeListData* data, unsigned number, unsigned column, RECT
     return width + 4 >= right - x;
 }
 
-static void SetTipText(TreeListData* data, unsigned number, unsigned column)
+// FALSE when the item went while its callback text was asked for.
+static BOOL SetTipText(TreeListData* data, unsigned number, unsigned column)
 {
     WCHAR buffer[TL_DISPINFO_CHARS];
     int length = 0;
-    const WCHAR* text = TreeListDisplayText(data, number, column, buffer, &length);
+    const WCHAR* text = TreeListShownText(data, number, column, buffer, &length);
+    if (!text)
+        return FALSE;
     if (length > TL_TIP_CHARS)
         length = TL_TIP_CHARS;
     memcpy(data->tipText, text, (size_t)length * sizeof(WCHAR));
     data->tipText[length] = 0;
-    const TreeListItem* item = TreeListGetItem(data, number);
-    data->tipFont = column == 0 && item && (item->state & TVIS_BOLD) ? data->boldFont : data->font;
+    data->tipFont = column == 0 && (data->items[number]->state & TVIS_BOLD) ? data->boldFont : data->font;
+    return TRUE;
 }
 
 // With parent tooltips the parent may replace the text and ask for a delay
@@ -130,7 +158,8 @@ static BOOL AskParent(TreeListData* data, unsigned number, unsigned column, POIN
     nm.item.cchTextMax = TL_DISPINFO_CHARS;
     nm.item.cChildren = (int)column;
     nm.pt = point;
-    if (!TreeListNotify(data, TLN_GETTOOLTIPTEXT, &nm.hdr) || data->destroyed || !nm.item.pszText)
+    if (!TreeListNotify(data, TLN_GETTOOLTIPTEXT, &nm.hdr) || !TreeListStillHeld(data, number, 0)
+        || !nm.item.pszText)
         return FALSE;
     if (nm.item.pszText != data->tipText)
         lstrcpynW(data->tipText, nm.item.pszText, TL_TIP_CHARS + 1);
@@ -186,12 +215,11 @@ void TreeListTrackTooltip(TreeListData* data, POINT point)
         return;
     RECT place;
     BOOL clipped = PlaceText(data, number, column, &place);
-    if (data->destroyed || !TreeListGetLiveItem(data, number))
+    if (!TreeListStillHeld(data, number, 0) || !SetTipText(data, number, column))
         return;
-    SetTipText(data, number, column);
     unsigned steps = 0;
     BOOL parentTip = (data->exStyle & TLS_EX_PARENTTOOLTIPS) && AskParent(data, number, column, point, &steps);
-    if (data->destroyed || !TreeListGetLiveItem(data, number) || !(clipped || parentTip))
+    if (!TreeListStillHeld(data, number, 0) || !(clipped || parentTip))
         return;
     data->tipItem = number;
     data->tipColumn = column;
@@ -223,7 +251,7 @@ void TreeListOnTooltipTimer(TreeListData* data)
     if (data->tipCountdown && --data->tipCountdown == 0) {
         RECT place;
         PlaceText(data, data->tipItem, data->tipColumn, &place);
-        if (!data->destroyed)
+        if (TreeListStillHeld(data, data->tipItem, 0))
             ShowTip(data, &place);
     }
 }

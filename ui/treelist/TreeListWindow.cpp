@@ -1,25 +1,40 @@
-// The "TreeList" window class: registration, the window procedure and one
-// handler per message.
+// The "TreeList" window class: registration, the semaphore, and the window
+// procedure, which hands each message to its handler in one switch.
 #include "ui/treelist/TreeListData.h"
 
+#include <limits.h>
 #include <stdlib.h>
 #include <string.h>
-#include <windowsx.h>
 
 static LONG classRegistered;
+static volatile LONG lockFaults;
 
 // The semaphore is waited on only when another holder is inside: an
 // uncontended lock is one interlocked operation, not a kernel call.
-void TreeListLock(TreeListData* data)
+BOOL TreeListLock(TreeListData* data)
 {
+    DWORD self = GetCurrentThreadId();
+    if (data->lockOwner == self) {
+        InterlockedIncrement(&lockFaults);
+        OutputDebugStringW(L"TreeList: a handler waited for the semaphore its own thread holds; refused\n");
+        return FALSE;
+    }
     if (InterlockedIncrement(&data->lockCount) > 1)
         WaitForSingleObject(data->semaphore, INFINITE);
+    data->lockOwner = self;
+    return TRUE;
 }
 
 void TreeListUnlock(TreeListData* data)
 {
+    data->lockOwner = 0;
     if (InterlockedDecrement(&data->lockCount) > 0)
         ReleaseSemaphore(data->semaphore, 1, NULL);
+}
+
+LONG TreeListLockFaults(void)
+{
+    return InterlockedCompareExchange(&lockFaults, 0, 0);
 }
 
 LRESULT TreeListNotify(TreeListData* data, UINT code, NMHDR* header)
@@ -36,6 +51,13 @@ LRESULT TreeListNotify(TreeListData* data, UINT code, NMHDR* header)
     LRESULT result = SendMessageW(parent, WM_NOTIFY, header->idFrom, (LPARAM)header);
     TreeListLock(data);
     return result;
+}
+
+BOOL TreeListStillHeld(const TreeListData* data, unsigned number, unsigned other)
+{
+    if (data->destroyed)
+        return FALSE;
+    return (!number || TreeListGetLiveItem(data, number)) && (!other || TreeListGetLiveItem(data, other));
 }
 
 static void NotifyPlain(TreeListData* data, UINT code)
@@ -95,7 +117,7 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTW* create)
         TreeListCreateTooltip(data);
     TreeListComputeDefaultColours(data);
     if (data->style & TVS_CHECKBOXES)
-        TreeListEnsureStateImages(data);
+        TreeListEnsureCheckImages(&data->stateImages);
     TreeListApplyFont(data, NULL);
     TreeListUpdatePageRows(data);
     TreeListUpdateScrollBars(data);
@@ -103,19 +125,12 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTW* create)
     return 0;
 }
 
-static LRESULT OnDestroy(TreeListData* data, WPARAM, LPARAM)
+static LRESULT OnDestroy(TreeListData* data)
 {
     TreeListDeleteAll(data, TRUE);
-    if (data->edit)
-        DestroyWindow(data->edit);
-    if (data->spentEdit)
-        DestroyWindow(data->spentEdit);
-    data->edit = NULL;
-    data->spentEdit = NULL;
+    TreeListDestroyEditors(data);
     TreeListDestroyHeader(data);
-    if (data->tooltip && data->tooltipBuilt)
-        DestroyWindow(data->tooltip);
-    data->tooltip = NULL;
+    TreeListDestroyTooltip(data);
     TreeListDestroyBuiltImages(data);
     data->destroyed = TRUE;
     return 0;
@@ -133,7 +148,7 @@ static void InvalidateExposed(TreeListData* data, int oldWidth, int oldHeight)
     }
 }
 
-static LRESULT OnSize(TreeListData* data, WPARAM, LPARAM)
+static LRESULT OnSize(TreeListData* data)
 {
     RECT client;
     GetClientRect(data->hwnd, &client);
@@ -153,58 +168,33 @@ static LRESULT OnSize(TreeListData* data, WPARAM, LPARAM)
     return 0;
 }
 
-static LRESULT OnSetFocus(TreeListData* data, WPARAM, LPARAM)
+static LRESULT OnFocus(TreeListData* data, BOOL focused)
 {
-    data->focused = TRUE;
+    data->focused = focused;
     TreeListInvalidateRow(data, data->caretItem);
-    NotifyPlain(data, NM_SETFOCUS);
+    NotifyPlain(data, focused ? NM_SETFOCUS : NM_KILLFOCUS);
     return 0;
 }
 
-static LRESULT OnKillFocus(TreeListData* data, WPARAM, LPARAM)
+static LRESULT OnEnable(TreeListData* data, BOOL enabled)
 {
-    data->focused = FALSE;
-    TreeListInvalidateRow(data, data->caretItem);
-    NotifyPlain(data, NM_KILLFOCUS);
-    return 0;
-}
-
-static LRESULT OnEnable(TreeListData* data, WPARAM enabled, LPARAM)
-{
-    data->enabled = enabled != 0;
-    if (!data->enabled)
+    data->enabled = enabled;
+    if (!enabled)
         TreeListHideTooltip(data);
     InvalidateRect(data->hwnd, NULL, TRUE);
     return 0;
 }
 
-static LRESULT OnPaint(TreeListData* data, WPARAM dc, LPARAM)
-{
-    if (dc) {
-        RECT client = {0, 0, data->clientWidth, data->clientHeight};
-        TreeListPaint(data, (HDC)dc, &client);
-        return 0;
-    }
-    PAINTSTRUCT paint;
-    HDC target = BeginPaint(data->hwnd, &paint);
-    if (target)
-        TreeListPaint(data, target, &paint.rcPaint);
-    EndPaint(data->hwnd, &paint);
-    return 0;
-}
-
 static LRESULT OnSysColorChange(TreeListData* data, WPARAM wParam, LPARAM lParam)
 {
-    if (data->header)
-        SendMessageW(data->header, WM_SYSCOLORCHANGE, wParam, lParam);
+    HWND header = data->header;
+    if (header) {
+        TreeListUnlock(data);
+        SendMessageW(header, WM_SYSCOLORCHANGE, wParam, lParam);
+        TreeListLock(data);
+    }
     TreeListComputeDefaultColours(data);
     InvalidateRect(data->hwnd, NULL, TRUE);
-    return 0;
-}
-
-static LRESULT OnSetFont(TreeListData* data, WPARAM font, LPARAM)
-{
-    TreeListApplyFont(data, (HFONT)font);
     return 0;
 }
 
@@ -214,16 +204,16 @@ static BOOL IsHandledHeaderCode(UINT code)
         || code == HDN_ITEMDBLCLICKW;
 }
 
-static LRESULT OnNotify(TreeListData* data, WPARAM, LPARAM lParam)
+// Children notify while the list may be talking to them: only the codes the
+// list handles take the semaphore.
+static LRESULT OnNotify(TreeListData* data, NMHDR* header)
 {
-    NMHDR* header = (NMHDR*)lParam;
     if (!header)
         return 0;
     BOOL fromHeader = data->header && header->hwndFrom == data->header && IsHandledHeaderCode(header->code);
     BOOL fromTooltip = data->tooltip && header->hwndFrom == data->tooltip && header->code == TTN_GETDISPINFOW;
-    if (!fromHeader && !fromTooltip)
+    if ((!fromHeader && !fromTooltip) || !TreeListLock(data))
         return 0;
-    TreeListLock(data);
     LRESULT result = 0;
     if (!data->destroyed)
         result = fromHeader ? TreeListOnHeaderNotify(data, header) : TreeListOnTooltipNotify(data, header);
@@ -236,9 +226,9 @@ static void ApplyCheckBoxStyle(TreeListData* data, DWORD changed)
     if (!(changed & TVS_CHECKBOXES))
         return;
     if (data->style & TVS_CHECKBOXES)
-        TreeListEnsureStateImages(data);
+        TreeListEnsureCheckImages(&data->stateImages);
     else
-        TreeListDropBuiltStateImages(data);
+        TreeListDropBuiltImages(&data->stateImages);
 }
 
 static void ApplyScrollStyle(TreeListData* data)
@@ -253,9 +243,8 @@ static void ApplyScrollStyle(TreeListData* data)
     }
 }
 
-static LRESULT OnStyleChanged(TreeListData* data, WPARAM which, LPARAM lParam)
+static LRESULT OnStyleChanged(TreeListData* data, WPARAM which, const STYLESTRUCT* styles)
 {
-    const STYLESTRUCT* styles = (const STYLESTRUCT*)lParam;
     if (which != (WPARAM)GWL_STYLE || !styles)
         return 0;
     DWORD changed = styles->styleOld ^ styles->styleNew;
@@ -265,7 +254,7 @@ static LRESULT OnStyleChanged(TreeListData* data, WPARAM which, LPARAM lParam)
         TreeListRecomputeRowHeight(data);
         TreeListUpdateScrollBars(data);
     }
-    if (changed & 0x347) {
+    if (changed & TL_TREE_LOOK_STYLES) {
         data->linesAtRoot = ComputeLinesAtRoot(data->style);
         InvalidateRect(data->hwnd, NULL, TRUE);
     }
@@ -280,137 +269,79 @@ static LRESULT OnStyleChanged(TreeListData* data, WPARAM which, LPARAM lParam)
     return 0;
 }
 
-static LRESULT OnGetDlgCode(const MSG* message)
+static LRESULT DialogCode(const MSG* message)
 {
     if (message && message->message == WM_KEYDOWN && message->wParam == VK_RETURN)
         return DLGC_WANTALLKEYS;
     return DLGC_WANTARROWS | DLGC_WANTCHARS;
 }
 
-static LRESULT OnChar(TreeListData* data, WPARAM ch, LPARAM flags)
+// Where a scroll bar request moves a position: by a line or a page, to the
+// thumb, to either end. FALSE for requests that move nothing.
+static BOOL ScrollTarget(TreeListData* data, int bar, WORD request, long line, long page, long end, long* position)
 {
-    if (data->suppressChar || !data->enabled) {
-        data->suppressChar = FALSE;
-        return 0;
+    switch (request) {
+    case SB_LINEUP: // SB_LINELEFT
+        *position -= line;
+        return TRUE;
+    case SB_LINEDOWN: // SB_LINERIGHT
+        *position += line;
+        return TRUE;
+    case SB_PAGEUP: // SB_PAGELEFT
+        *position -= page;
+        return TRUE;
+    case SB_PAGEDOWN: // SB_PAGERIGHT
+        *position += page;
+        return TRUE;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        SCROLLINFO info;
+        memset(&info, 0, sizeof info);
+        info.cbSize = sizeof info;
+        info.fMask = SIF_TRACKPOS;
+        GetScrollInfo(data->hwnd, bar, &info);
+        *position = info.nTrackPos;
+        return TRUE;
     }
-    unsigned repeat = (unsigned)(flags & 0xFFFF);
-    if (repeat == 0)
-        repeat = 1;
-    for (unsigned i = 0; i < repeat && !data->destroyed; ++i)
-        TreeListOnChar(data, (WCHAR)ch);
-    return 0;
+    case SB_TOP: // SB_LEFT
+        *position = 0;
+        return TRUE;
+    case SB_BOTTOM: // SB_RIGHT
+        *position = end;
+        return TRUE;
+    default:
+        return FALSE;
+    }
 }
 
-static long ThumbPosition(TreeListData* data, int bar)
+// A line is one row; the ends are clamped by the scrolling itself.
+static LRESULT OnVScroll(TreeListData* data, WORD request)
 {
-    SCROLLINFO info;
-    memset(&info, 0, sizeof info);
-    info.cbSize = sizeof info;
-    info.fMask = SIF_TRACKPOS;
-    GetScrollInfo(data->hwnd, bar, &info);
-    return info.nTrackPos;
-}
-
-static LRESULT OnVScroll(TreeListData* data, WPARAM wParam, LPARAM)
-{
-    long page = data->pageRowsFully > 1 ? (long)data->pageRowsFully - 1 : 1;
     long first = (long)data->firstRow;
-    switch (LOWORD(wParam)) {
-    case SB_LINEUP:
-        first -= 1;
-        break;
-    case SB_LINEDOWN:
-        first += 1;
-        break;
-    case SB_PAGEUP:
-        first -= page;
-        break;
-    case SB_PAGEDOWN:
-        first += page;
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-        first = ThumbPosition(data, SB_VERT);
-        break;
-    case SB_TOP:
-        first = 0;
-        break;
-    case SB_BOTTOM:
-        first = (long)data->rowCount;
-        break;
-    default:
-        return 0;
-    }
-    TreeListScrollTo(data, first);
+    if (ScrollTarget(data, SB_VERT, request, 1, TreeListPageStep(data), (long)data->rowCount, &first))
+        TreeListScrollTo(data, first);
     return 0;
 }
 
-static LRESULT OnHScroll(TreeListData* data, WPARAM wParam, LPARAM)
+// A page is the client width.
+static LRESULT OnHScroll(TreeListData* data, WORD request)
 {
-    int offset = data->hOffset;
-    switch (LOWORD(wParam)) {
-    case SB_LINELEFT:
-        offset -= 16;
-        break;
-    case SB_LINERIGHT:
-        offset += 16;
-        break;
-    case SB_PAGELEFT:
-        offset -= data->clientWidth;
-        break;
-    case SB_PAGERIGHT:
-        offset += data->clientWidth;
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-        offset = (int)ThumbPosition(data, SB_HORZ);
-        break;
-    case SB_LEFT:
-        offset = 0;
-        break;
-    case SB_RIGHT:
-        offset = 0x7FFFFFFF;
-        break;
-    default:
-        return 0;
-    }
-    TreeListScrollHorizontally(data, offset);
+    long offset = data->hOffset;
+    if (ScrollTarget(data, SB_HORZ, request, TL_HSCROLL_LINE, data->clientWidth, INT_MAX, &offset))
+        TreeListScrollHorizontally(data, (int)offset);
     return 0;
 }
 
-static LRESULT OnMouseWheel(TreeListData* data, WPARAM wParam, LPARAM)
+static LRESULT OnMouseWheel(TreeListData* data, WPARAM wParam)
 {
-    if (GET_KEYSTATE_WPARAM(wParam) & 0x1F)
+    if (GET_KEYSTATE_WPARAM(wParam) & TL_WHEEL_BLOCKING_KEYS)
         return 0;
-    int rows = GET_WHEEL_DELTA_WPARAM(wParam) / 60;
+    int rows = GET_WHEEL_DELTA_WPARAM(wParam) / (WHEEL_DELTA / TL_WHEEL_ROWS_PER_NOTCH);
     TreeListScrollTo(data, (long)data->firstRow - rows);
     return 1;
 }
 
-// Tree-view and own messages -------------------------------------------------
-
-static LRESULT OnInsertItem(TreeListData* data, WPARAM, LPARAM insert)
-{
-    return TreeListInsertItem(data, (const TVINSERTSTRUCTW*)insert);
-}
-
-static LRESULT OnDeleteItem(TreeListData* data, WPARAM, LPARAM item)
-{
-    return TreeListDeleteItem(data, item);
-}
-
-static LRESULT OnExpand(TreeListData* data, WPARAM action, LPARAM item)
-{
-    unsigned number;
-    return TreeListIsHandle(item, &number) ? TreeListExpand(data, (UINT)action, number) : 0;
-}
-
-static LRESULT OnGetItemRect(TreeListData* data, WPARAM flags, LPARAM rect)
-{
-    return TreeListGetItemRect(data, flags, (RECT*)rect);
-}
-
-static LRESULT OnSetIndent(TreeListData* data, WPARAM indent, LPARAM)
+static LRESULT OnSetIndent(TreeListData* data, WPARAM indent)
 {
     int previous = data->indent;
     int value = (int)indent;
@@ -420,62 +351,7 @@ static LRESULT OnSetIndent(TreeListData* data, WPARAM indent, LPARAM)
     return previous;
 }
 
-static LRESULT OnGetImageList(TreeListData* data, WPARAM kind, LPARAM)
-{
-    return TreeListGetImageList(data, kind);
-}
-
-static LRESULT OnSetImageList(TreeListData* data, WPARAM kind, LPARAM list)
-{
-    return TreeListSetImageList(data, kind, (HIMAGELIST)list);
-}
-
-static LRESULT OnGetNextItem(TreeListData* data, WPARAM code, LPARAM item)
-{
-    return TreeListGetNextItem(data, code, item);
-}
-
-static LRESULT OnSelectItem(TreeListData* data, WPARAM code, LPARAM item)
-{
-    return TreeListSelectItem(data, code, item);
-}
-
-static LRESULT OnHitTest(TreeListData* data, WPARAM, LPARAM info)
-{
-    return TreeListHitTest(data, (TVHITTESTINFO*)info);
-}
-
-static LRESULT OnSortChildren(TreeListData* data, WPARAM recursive, LPARAM parent)
-{
-    return TreeListSortChildren(data, recursive, parent);
-}
-
-static LRESULT OnSortChildrenCB(TreeListData* data, WPARAM recursive, LPARAM sort)
-{
-    return TreeListSortChildrenCB(data, recursive, (const TVSORTCB*)sort);
-}
-
-static LRESULT OnEnsureVisible(TreeListData* data, WPARAM column, LPARAM item)
-{
-    return TreeListEnsureVisible(data, column, item);
-}
-
-static LRESULT OnSetTooltips(TreeListData* data, WPARAM tooltip, LPARAM)
-{
-    HWND previous = data->tooltip;
-    // The caller now holds the previous tooltip; it is still owned by this
-    // window and goes with it.
-    data->tooltip = (HWND)tooltip;
-    data->tooltipBuilt = FALSE;
-    return (LRESULT)previous;
-}
-
-static LRESULT OnSetInsertMark(TreeListData* data, WPARAM after, LPARAM item)
-{
-    return TreeListSetInsertMark(data, after, item);
-}
-
-static LRESULT OnSetItemHeight(TreeListData* data, WPARAM height, LPARAM)
+static LRESULT OnSetItemHeight(TreeListData* data, WPARAM height)
 {
     int previous = data->rowHeight;
     if ((int)height == -1) {
@@ -498,31 +374,6 @@ static LRESULT OnSetItemHeight(TreeListData* data, WPARAM height, LPARAM)
     return previous;
 }
 
-static LRESULT OnSetBkColor(TreeListData* data, WPARAM slot, LPARAM colour)
-{
-    return TreeListSetColour(data, slot, colour);
-}
-
-static LRESULT OnSetTextColor(TreeListData* data, WPARAM, LPARAM colour)
-{
-    return TreeListSetColour(data, TLC_TEXT, colour);
-}
-
-static LRESULT OnSetLineColor(TreeListData* data, WPARAM, LPARAM colour)
-{
-    return TreeListSetColour(data, TLC_BUTTONSIGN, colour);
-}
-
-static LRESULT OnSetInsertMarkColor(TreeListData* data, WPARAM, LPARAM colour)
-{
-    return TreeListSetColour(data, TLC_INSERTMARK, colour);
-}
-
-static LRESULT OnGetItemState(TreeListData* data, WPARAM item, LPARAM mask)
-{
-    return TreeListGetItemState(data, item, mask);
-}
-
 static LRESULT OnSetExtendedStyle(TreeListData* data, WPARAM mask, LPARAM style)
 {
     DWORD bits = mask ? (DWORD)mask : 0xFFFFFFFFu;
@@ -538,7 +389,7 @@ static LRESULT OnSetExtendedStyle(TreeListData* data, WPARAM mask, LPARAM style)
         TreeListRecomputeRowHeight(data);
         TreeListUpdateVScroll(data);
     }
-    if (changed & 0xE0002)
+    if (changed & TL_EX_LOOK_STYLES)
         InvalidateRect(data->hwnd, NULL, TRUE);
     if ((old & TLS_EX_CELLSELECT) && !(now & TLS_EX_CELLSELECT)) {
         data->caretColumn = 0;
@@ -549,397 +400,272 @@ static LRESULT OnSetExtendedStyle(TreeListData* data, WPARAM mask, LPARAM style)
     return now;
 }
 
-static LRESULT OnGetItem(TreeListData* data, WPARAM, LPARAM record)
-{
-    return TreeListGetItemRecord(data, (TVITEMW*)record);
-}
-
-static LRESULT OnSetItem(TreeListData* data, WPARAM, LPARAM record)
-{
-    return TreeListSetItemRecord(data, (const TVITEMW*)record);
-}
-
-static LRESULT OnGetSearchString(TreeListData* data, WPARAM, LPARAM buffer)
-{
-    return TreeListGetSearchString(data, (WCHAR*)buffer);
-}
-
-static LRESULT OnFindItem(TreeListData* data, WPARAM start, LPARAM find)
-{
-    return TreeListFindItem(data, start, (const TLFINDITEM*)find);
-}
-
-static LRESULT OnSetColumnEditData(TreeListData* data, WPARAM column, LPARAM value)
-{
-    return TreeListSetColumnEditData(data, column, value);
-}
-
-static LRESULT OnSetColumnEditMode(TreeListData* data, WPARAM wParam, LPARAM editData)
-{
-    return TreeListSetColumnEditMode(data, wParam, editData);
-}
-
-static LRESULT OnSortChildrenByItem(TreeListData* data, WPARAM recursive, LPARAM sort)
-{
-    return TreeListSortChildrenByItem(data, recursive, (const TLSORTITEM*)sort);
-}
-
-static LRESULT OnGetUserData(TreeListData* data, WPARAM, LPARAM item)
-{
-    return TreeListGetUserData(data, item);
-}
-
-static LRESULT OnSetUserDataSize(TreeListData* data, WPARAM, LPARAM size)
-{
-    return TreeListSetUserDataSize(data, size);
-}
-
-static LRESULT OnGetColumnWidth(TreeListData* data, WPARAM column, LPARAM)
-{
-    return TreeListGetColumnWidth(data, column);
-}
-
-static LRESULT OnSetColumnWidth(TreeListData* data, WPARAM column, LPARAM width)
-{
-    return TreeListSetColumnWidth(data, column, width);
-}
-
-static LRESULT OnGetColumn(TreeListData* data, WPARAM column, LPARAM record)
-{
-    return TreeListGetColumn(data, column, (LVCOLUMNW*)record);
-}
-
-static LRESULT OnSetColumn(TreeListData* data, WPARAM column, LPARAM record)
-{
-    return TreeListSetColumn(data, column, (const LVCOLUMNW*)record);
-}
-
-static LRESULT OnItemToRow(TreeListData* data, WPARAM, LPARAM item)
-{
-    unsigned number;
-    const TreeListItem* record = TreeListIsHandle(item, &number) ? TreeListGetLiveItem(data, number) : NULL;
-    return record && record->row ? (LRESULT)(record->row - 1) : -1;
-}
-
-static LRESULT OnRowToItem(TreeListData* data, WPARAM, LPARAM row)
-{
-    return (ULONG_PTR)row < data->rowCount ? (LRESULT)data->rows[row] : 0;
-}
-
-static LRESULT OnGetCellTextColor(TreeListData* data, WPARAM item, LPARAM column)
-{
-    return TreeListGetCellColour(data, item, column, FALSE);
-}
-
-static LRESULT OnSetCellTextColor(TreeListData* data, WPARAM cell, LPARAM colour)
-{
-    return TreeListSetCellColour(data, cell, colour, FALSE);
-}
-
-static LRESULT OnGetCellBkColor(TreeListData* data, WPARAM item, LPARAM column)
-{
-    return TreeListGetCellColour(data, item, column, TRUE);
-}
-
-static LRESULT OnSetCellBkColor(TreeListData* data, WPARAM cell, LPARAM colour)
-{
-    return TreeListSetCellColour(data, cell, colour, TRUE);
-}
-
-static LRESULT OnSetCellMark(TreeListData* data, WPARAM column, LPARAM item)
-{
-    return TreeListSetCellMark(data, column, item);
-}
-
-static LRESULT OnSelectCell(TreeListData* data, WPARAM column, LPARAM item)
-{
-    return TreeListSelectCell(data, column, item);
-}
-
-static LRESULT OnAddColumn(TreeListData* data, WPARAM index, LPARAM column)
-{
-    return TreeListAddColumn(data, index, (const LVCOLUMNW*)column);
-}
-
-static LRESULT OnRemoveColumn(TreeListData* data, WPARAM index, LPARAM)
-{
-    return TreeListRemoveColumn(data, index);
-}
-
-static LRESULT OnTimer(TreeListData* data, WPARAM id, LPARAM lParam)
+static LRESULT OnTimer(TreeListData* data, WPARAM id)
 {
     if (id == TL_TOOLTIP_TIMER) {
         TreeListOnTooltipTimer(data);
         return 0;
     }
-    if (id != TL_SCROLLBAR_TIMER)
-        return DefWindowProcW(data->hwnd, WM_TIMER, id, lParam);
     KillTimer(data->hwnd, TL_SCROLLBAR_TIMER);
     data->scrollUpdatePending = FALSE;
     TreeListUpdateScrollBars(data);
     return 0;
 }
 
-// Input ------------------------------------------------------------------
-
-static POINT PointOf(LPARAM position)
+static BOOL IsOwnTimer(WPARAM id)
 {
-    POINT point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
-    return point;
-}
-
-static LRESULT OnLButtonDown(TreeListData* data, WPARAM keys, LPARAM position)
-{
-    return TreeListOnButtonDown(data, 1, FALSE, keys, PointOf(position));
-}
-
-static LRESULT OnLButtonDblClk(TreeListData* data, WPARAM keys, LPARAM position)
-{
-    return TreeListOnButtonDown(data, 1, TRUE, keys, PointOf(position));
-}
-
-static LRESULT OnRButtonDown(TreeListData* data, WPARAM keys, LPARAM position)
-{
-    return TreeListOnButtonDown(data, 2, FALSE, keys, PointOf(position));
-}
-
-static LRESULT OnRButtonDblClk(TreeListData* data, WPARAM keys, LPARAM position)
-{
-    return TreeListOnButtonDown(data, 2, TRUE, keys, PointOf(position));
-}
-
-static LRESULT OnLButtonUp(TreeListData* data, WPARAM keys, LPARAM position)
-{
-    return TreeListOnLeftButtonUp(data, keys, PointOf(position));
-}
-
-static LRESULT OnMouseMove(TreeListData* data, WPARAM keys, LPARAM position)
-{
-    return TreeListOnMouseMove(data, keys, PointOf(position));
-}
-
-static LRESULT OnKeyDown(TreeListData* data, WPARAM key, LPARAM flags)
-{
-    return TreeListOnKeyDown(data, key, flags);
-}
-
-static LRESULT OnCommand(TreeListData* data, WPARAM wParam, LPARAM child)
-{
-    if (LOWORD(wParam) != TL_EDIT_ID)
-        return 0;
-    return TreeListOnEditCommand(data, HIWORD(wParam), (HWND)child);
-}
-
-static LRESULT OnEditLabel(TreeListData* data, WPARAM how, LPARAM item)
-{
-    return TreeListEditLabel(data, how, item, 0, FALSE);
-}
-
-static LRESULT OnEndEditLabelNow(TreeListData* data, WPARAM cancel, LPARAM)
-{
-    return TreeListEndEdit(data, cancel == 0, FALSE);
-}
-
-static LRESULT OnCreateDragImage(TreeListData* data, WPARAM column, LPARAM item)
-{
-    return TreeListCreateDragImage(data, column, item);
+    return id == TL_TOOLTIP_TIMER || id == TL_SCROLLBAR_TIMER;
 }
 
 // Dispatch ---------------------------------------------------------------
 
-typedef LRESULT (*TreeListHandler)(TreeListData* data, WPARAM wParam, LPARAM lParam);
-
-typedef struct LockedHandler {
-    UINT message;
-    TreeListHandler handler;
-} LockedHandler;
-
-// Handlers that read or change the record run with the semaphore held.
-static const LockedHandler lockedHandlers[] = {
-    {WM_DESTROY, OnDestroy},
-    {WM_SIZE, OnSize},
-    {WM_SETFOCUS, OnSetFocus},
-    {WM_KILLFOCUS, OnKillFocus},
-    {WM_ENABLE, OnEnable},
-    {WM_PAINT, OnPaint},
-    {WM_PRINTCLIENT, OnPaint},
-    {WM_SYSCOLORCHANGE, OnSysColorChange},
-    {WM_SETFONT, OnSetFont},
-    {WM_STYLECHANGED, OnStyleChanged},
-    {WM_CHAR, OnChar},
-    {WM_VSCROLL, OnVScroll},
-    {WM_HSCROLL, OnHScroll},
-    {TVM_INSERTITEMW, OnInsertItem},
-    {TVM_DELETEITEM, OnDeleteItem},
-    {TVM_EXPAND, OnExpand},
-    {TVM_GETITEMRECT, OnGetItemRect},
-    {TVM_SETINDENT, OnSetIndent},
-    {TVM_GETIMAGELIST, OnGetImageList},
-    {TVM_SETIMAGELIST, OnSetImageList},
-    {TVM_GETNEXTITEM, OnGetNextItem},
-    {TVM_SELECTITEM, OnSelectItem},
-    {TVM_HITTEST, OnHitTest},
-    {TVM_SORTCHILDREN, OnSortChildren},
-    {TVM_ENSUREVISIBLE, OnEnsureVisible},
-    {TVM_SORTCHILDRENCB, OnSortChildrenCB},
-    {TVM_SETTOOLTIPS, OnSetTooltips},
-    {TVM_SETINSERTMARK, OnSetInsertMark},
-    {TVM_SETITEMHEIGHT, OnSetItemHeight},
-    {TVM_SETBKCOLOR, OnSetBkColor},
-    {TVM_SETTEXTCOLOR, OnSetTextColor},
-    {TVM_SETLINECOLOR, OnSetLineColor},
-    {TVM_SETINSERTMARKCOLOR, OnSetInsertMarkColor},
-    {TVM_GETITEMSTATE, OnGetItemState},
-    {TVM_SETEXTENDEDSTYLE, OnSetExtendedStyle},
-    {TVM_GETITEMW, OnGetItem},
-    {TVM_SETITEMW, OnSetItem},
-    {TVM_GETISEARCHSTRINGW, OnGetSearchString},
-    {TLM_FINDITEM, OnFindItem},
-    {TLM_SETCOLUMNEDITDATA, OnSetColumnEditData},
-    {TLM_SETCOLUMNEDITMODE, OnSetColumnEditMode},
-    {TLM_SORTCHILDRENBYITEM, OnSortChildrenByItem},
-    {TLM_GETUSERDATA, OnGetUserData},
-    {TLM_SETUSERDATASIZE, OnSetUserDataSize},
-    {TLM_GETCOLUMNWIDTH, OnGetColumnWidth},
-    {TLM_SETCOLUMNWIDTH, OnSetColumnWidth},
-    {TLM_GETCOLUMN, OnGetColumn},
-    {TLM_SETCOLUMN, OnSetColumn},
-    {TLM_ITEMTOROW, OnItemToRow},
-    {TLM_ROWTOITEM, OnRowToItem},
-    {TLM_GETCELLTEXTCOLOR, OnGetCellTextColor},
-    {TLM_SETCELLTEXTCOLOR, OnSetCellTextColor},
-    {TLM_GETCELLBKCOLOR, OnGetCellBkColor},
-    {TLM_SETCELLBKCOLOR, OnSetCellBkColor},
-    {TLM_SETCELLMARK, OnSetCellMark},
-    {TLM_SELECTCELL, OnSelectCell},
-    {TLM_ADDCOLUMN, OnAddColumn},
-    {TLM_REMOVECOLUMN, OnRemoveColumn},
-    {WM_TIMER, OnTimer},
-    {WM_LBUTTONDOWN, OnLButtonDown},
-    {WM_LBUTTONDBLCLK, OnLButtonDblClk},
-    {WM_RBUTTONDOWN, OnRButtonDown},
-    {WM_RBUTTONDBLCLK, OnRButtonDblClk},
-    {WM_LBUTTONUP, OnLButtonUp},
-    {WM_MOUSEMOVE, OnMouseMove},
-    {WM_KEYDOWN, OnKeyDown},
-    {WM_COMMAND, OnCommand},
-    {TVM_EDITLABELW, OnEditLabel},
-    {TVM_ENDEDITLABELNOW, OnEndEditLabelNow},
-    {TVM_CREATEDRAGIMAGE, OnCreateDragImage},
-};
-
-static BOOL RunLocked(TreeListData* data, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+// A handler runs with the semaphore held. Once the window is destroyed, or
+// when the wait was refused as a fault, the message is answered with 0.
+static BOOL Enter(TreeListData* data)
 {
-    for (size_t i = 0; i < sizeof lockedHandlers / sizeof lockedHandlers[0]; ++i) {
-        if (lockedHandlers[i].message != message)
-            continue;
-        TreeListLock(data);
-        *result = data->destroyed ? 0 : lockedHandlers[i].handler(data, wParam, lParam);
-        TreeListUnlock(data);
+    if (!TreeListLock(data))
+        return FALSE;
+    if (!data->destroyed)
         return TRUE;
-    }
+    TreeListUnlock(data);
     return FALSE;
 }
 
-// Plain getters of single values read without the semaphore.
-static BOOL RunGetter(TreeListData* data, UINT message, WPARAM wParam, LRESULT* result)
+static LRESULT Leave(TreeListData* data, LRESULT result)
 {
-    switch (message) {
-    case TVM_GETCOUNT:
-        *result = data->itemCount;
-        return TRUE;
-    case TVM_GETINDENT:
-        *result = data->indent;
-        return TRUE;
-    case TVM_GETITEMHEIGHT:
-        *result = data->rowHeight;
-        return TRUE;
-    case TVM_GETEXTENDEDSTYLE:
-        *result = data->exStyle;
-        return TRUE;
-    case TVM_GETVISIBLECOUNT:
-        *result = data->rowHeight > 0 ? (data->clientHeight - data->headerHeight) / data->rowHeight : 0;
-        return TRUE;
-    case TLM_GETPAGEROWS:
-        *result = data->pageRowsPartly;
-        return TRUE;
-    case TLM_GETUSERDATASIZE:
-        *result = data->userDataSize;
-        return TRUE;
-    case TLM_GETHEADER:
-        *result = (LRESULT)data->header;
-        return TRUE;
-    case TVM_GETTOOLTIPS:
-        *result = (LRESULT)data->tooltip;
-        return TRUE;
-    case TLM_GETCOLUMNCOUNT:
-        *result = data->columnCount;
-        return TRUE;
-    case TLM_GETROWCOUNTSHOWN:
-        *result = data->rowCount;
-        return TRUE;
-    case TVM_GETEDITCONTROL:
-        *result = (LRESULT)data->edit;
-        return TRUE;
-    case TVM_GETBKCOLOR:
-        *result = TreeListGetColour(data, wParam);
-        return TRUE;
-    case TVM_GETTEXTCOLOR:
-        *result = TreeListGetColour(data, TLC_TEXT);
-        return TRUE;
-    case TVM_GETLINECOLOR:
-        *result = TreeListGetColour(data, TLC_BUTTONSIGN);
-        return TRUE;
-    case TVM_GETINSERTMARKCOLOR:
-        *result = TreeListGetColour(data, TLC_INSERTMARK);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    TreeListUnlock(data);
+    return result;
 }
 
-static LRESULT Dispatch(TreeListData* data, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+#define LOCKED(handler) (Enter(data) ? Leave(data, (handler)) : 0)
+
+static LRESULT Dispatch(TreeListData* data, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    LRESULT result = 0;
-    if (RunGetter(data, message, wParam, &result) || RunLocked(data, message, wParam, lParam, &result))
-        return result;
     switch (message) {
-    case WM_NOTIFY:
-        return OnNotify(data, wParam, lParam);
+    // Messages that read one value, or nothing of the record, go without
+    // the semaphore.
+    case TVM_GETCOUNT:
+        return data->itemCount;
+    case TVM_GETINDENT:
+        return data->indent;
+    case TVM_GETITEMHEIGHT:
+        return data->rowHeight;
+    case TVM_GETEXTENDEDSTYLE:
+        return data->exStyle;
+    case TVM_GETVISIBLECOUNT:
+        return data->rowHeight > 0 ? (data->clientHeight - data->headerHeight) / data->rowHeight : 0;
+    case TLM_GETPAGEROWS:
+        return data->pageRowsPartly;
+    case TLM_GETUSERDATASIZE:
+        return data->userDataSize;
+    case TLM_GETHEADER:
+        return (LRESULT)data->header;
+    case TVM_GETTOOLTIPS:
+        return (LRESULT)data->tooltip;
+    case TLM_GETCOLUMNCOUNT:
+        return data->columnCount;
+    case TLM_GETROWCOUNTSHOWN:
+        return data->rowCount;
+    case TVM_GETEDITCONTROL:
+        return (LRESULT)data->edit;
+    case TVM_GETBKCOLOR:
+        return TreeListGetColour(data, wParam);
+    case TVM_GETTEXTCOLOR:
+        return TreeListGetColour(data, TLC_TEXT);
+    case TVM_GETLINECOLOR:
+        return TreeListGetColour(data, TLC_BUTTONSIGN);
+    case TVM_GETINSERTMARKCOLOR:
+        return TreeListGetColour(data, TLC_INSERTMARK);
+    case TVM_GETISEARCHSTRINGW:
+        return TreeListGetSearchString((WCHAR*)lParam);
     case WM_GETDLGCODE:
-        return OnGetDlgCode((const MSG*)lParam);
+        return DialogCode((const MSG*)lParam);
+    case WM_NOTIFY:
+        return OnNotify(data, (NMHDR*)lParam);
     case WM_KEYUP:
-        DefWindowProcW(hwnd, message, wParam, lParam);
+        DefWindowProcW(data->hwnd, message, wParam, lParam);
         return 1;
-    case WM_MOUSEWHEEL:
-        TreeListLock(data);
-        result = data->destroyed ? 0 : OnMouseWheel(data, wParam, lParam);
-        TreeListUnlock(data);
-        return result;
-    case WM_RBUTTONUP:
-        if (data->dragButton == 2) {
-            data->dragButton = 0;
-            data->dragItem = 0;
-        }
-        return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_CUT:
     case WM_COPY:
     case WM_PASTE:
-        if (data->edit) {
-            PostMessageW(data->edit, message, wParam, lParam);
-            return 0;
-        }
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    case 0x2006:
+        if (!data->edit)
+            break;
+        PostMessageW(data->edit, message, wParam, lParam);
+        return 0;
+    case TLM_ACKNOWLEDGE:
         return 1;
     case WM_NCDESTROY:
-        SetWindowLongPtrW(hwnd, 0, 0);
+        SetWindowLongPtrW(data->hwnd, 0, 0);
         data->gone = TRUE;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
+        break;
+
+    // Window messages.
+    case WM_DESTROY:
+        return LOCKED(OnDestroy(data));
+    case WM_SIZE:
+        return LOCKED(OnSize(data));
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        return LOCKED(OnFocus(data, message == WM_SETFOCUS));
+    case WM_ENABLE:
+        return LOCKED(OnEnable(data, wParam != 0));
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+        return LOCKED(TreeListOnPaint(data, (HDC)wParam));
+    case WM_SYSCOLORCHANGE:
+        return LOCKED(OnSysColorChange(data, wParam, lParam));
+    case WM_SETFONT:
+        return LOCKED(TreeListApplyFont(data, (HFONT)wParam));
+    case WM_STYLECHANGED:
+        return LOCKED(OnStyleChanged(data, wParam, (const STYLESTRUCT*)lParam));
+    case WM_TIMER:
+        if (!IsOwnTimer(wParam))
+            break;
+        return LOCKED(OnTimer(data, wParam));
+    case WM_VSCROLL:
+        return LOCKED(OnVScroll(data, LOWORD(wParam)));
+    case WM_HSCROLL:
+        return LOCKED(OnHScroll(data, LOWORD(wParam)));
+    case WM_MOUSEWHEEL:
+        return LOCKED(OnMouseWheel(data, wParam));
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        return LOCKED(TreeListOnButtonDown(data, TL_LEFT, message == WM_LBUTTONDBLCLK, wParam, lParam));
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        return LOCKED(TreeListOnButtonDown(data, TL_RIGHT, message == WM_RBUTTONDBLCLK, wParam, lParam));
+    case WM_LBUTTONUP:
+        return LOCKED(TreeListOnButtonUp(data, TL_LEFT));
+    case WM_RBUTTONUP:
+        (void)LOCKED(TreeListOnButtonUp(data, TL_RIGHT));
+        break;
+    case WM_MOUSEMOVE:
+        return LOCKED(TreeListOnMouseMove(data, wParam, lParam));
+    case WM_KEYDOWN:
+        return LOCKED(TreeListOnKeyDown(data, wParam, lParam));
+    case WM_CHAR:
+        return LOCKED(TreeListOnChar(data, (WCHAR)wParam, LOWORD(lParam)));
+    case WM_COMMAND:
+        if (LOWORD(wParam) != TL_EDIT_ID)
+            return 0;
+        return LOCKED(TreeListOnEditCommand(data, HIWORD(wParam), (HWND)lParam));
+
+    // Tree-view messages.
+    case TVM_INSERTITEMW:
+        return LOCKED(TreeListInsertItem(data, (const TVINSERTSTRUCTW*)lParam));
+    case TVM_DELETEITEM:
+        return LOCKED(TreeListDeleteItem(data, lParam));
+    case TVM_EXPAND:
+        return LOCKED(TreeListExpand(data, (UINT)wParam, lParam));
+    case TVM_GETITEMRECT:
+        return LOCKED(TreeListGetItemRect(data, wParam, (RECT*)lParam));
+    case TVM_SETINDENT:
+        return LOCKED(OnSetIndent(data, wParam));
+    case TVM_GETIMAGELIST:
+        return LOCKED(TreeListGetImageList(data, wParam));
+    case TVM_SETIMAGELIST:
+        return LOCKED(TreeListSetImageList(data, wParam, (HIMAGELIST)lParam));
+    case TVM_GETNEXTITEM:
+        return LOCKED(TreeListGetNextItem(data, wParam, lParam));
+    case TVM_SELECTITEM:
+        return LOCKED(TreeListSelectItem(data, wParam, lParam));
+    case TVM_HITTEST:
+        return LOCKED(TreeListHitTest(data, (TVHITTESTINFO*)lParam));
+    case TVM_CREATEDRAGIMAGE:
+        return LOCKED(TreeListCreateDragImage(data, wParam, lParam));
+    case TVM_SORTCHILDREN:
+        return LOCKED(TreeListSortChildren(data, wParam, lParam));
+    case TVM_ENSUREVISIBLE:
+        return LOCKED(TreeListEnsureVisible(data, wParam, lParam));
+    case TVM_SORTCHILDRENCB:
+        return LOCKED(TreeListSortChildrenCB(data, wParam, (const TVSORTCB*)lParam));
+    case TVM_ENDEDITLABELNOW:
+        return LOCKED(TreeListEndEdit(data, wParam == 0, FALSE));
+    case TVM_SETTOOLTIPS:
+        return LOCKED(TreeListSetTooltips(data, (HWND)wParam));
+    case TVM_SETINSERTMARK:
+        return LOCKED(TreeListSetInsertMark(data, wParam, lParam));
+    case TVM_SETITEMHEIGHT:
+        return LOCKED(OnSetItemHeight(data, wParam));
+    case TVM_SETBKCOLOR:
+        return LOCKED(TreeListSetColour(data, wParam, lParam));
+    case TVM_SETTEXTCOLOR:
+        return LOCKED(TreeListSetColour(data, TLC_TEXT, lParam));
+    case TVM_SETLINECOLOR:
+        return LOCKED(TreeListSetColour(data, TLC_BUTTONSIGN, lParam));
+    case TVM_SETINSERTMARKCOLOR:
+        return LOCKED(TreeListSetColour(data, TLC_INSERTMARK, lParam));
+    case TVM_GETITEMSTATE:
+        return LOCKED(TreeListGetItemState(data, wParam));
+    case TVM_SETEXTENDEDSTYLE:
+        return LOCKED(OnSetExtendedStyle(data, wParam, lParam));
+    case TVM_GETITEMW:
+        return LOCKED(TreeListGetItemRecord(data, (TVITEMW*)lParam));
+    case TVM_SETITEMW:
+        return LOCKED(TreeListSetItemRecord(data, (const TVITEMW*)lParam));
+    case TVM_EDITLABELW:
+        return LOCKED(TreeListEditLabel(data, wParam, lParam, 0, FALSE));
+
+    // Own messages.
+    case TLM_FINDITEM:
+        return LOCKED(TreeListFindItem(data, wParam, (const TLFINDITEM*)lParam));
+    case TLM_SETCOLUMNEDITDATA:
+        return LOCKED(TreeListSetColumnEditData(data, wParam, lParam));
+    case TLM_SETCOLUMNEDITMODE:
+        return LOCKED(TreeListSetColumnEditMode(data, wParam, lParam));
+    case TLM_SORTCHILDRENBYITEM:
+        return LOCKED(TreeListSortChildrenByItem(data, wParam, (const TLSORTITEM*)lParam));
+    case TLM_GETUSERDATA:
+        return LOCKED(TreeListGetUserData(data, lParam));
+    case TLM_SETUSERDATASIZE:
+        return LOCKED(TreeListSetUserDataSize(data, lParam));
+    case TLM_GETCOLUMNWIDTH:
+        return LOCKED(TreeListGetColumnWidth(data, wParam));
+    case TLM_SETCOLUMNWIDTH:
+        return LOCKED(TreeListSetColumnWidth(data, wParam, lParam));
+    case TLM_GETCOLUMN:
+        return LOCKED(TreeListGetColumn(data, wParam, (LVCOLUMNW*)lParam));
+    case TLM_SETCOLUMN:
+        return LOCKED(TreeListSetColumn(data, wParam, (const LVCOLUMNW*)lParam));
+    case TLM_ITEMTOROW:
+        return LOCKED(TreeListItemToRow(data, lParam));
+    case TLM_ROWTOITEM:
+        return LOCKED(TreeListRowToItem(data, lParam));
+    case TLM_GETCELLTEXTCOLOR:
+    case TLM_GETCELLBKCOLOR:
+        return LOCKED(TreeListGetCellColour(data, wParam, lParam, message == TLM_GETCELLBKCOLOR));
+    case TLM_SETCELLTEXTCOLOR:
+    case TLM_SETCELLBKCOLOR:
+        return LOCKED(TreeListSetCellColour(data, wParam, lParam, message == TLM_SETCELLBKCOLOR));
+    case TLM_SETCELLMARK:
+        return LOCKED(TreeListSetCellMark(data, wParam, lParam));
+    case TLM_SELECTCELL:
+        return LOCKED(TreeListSelectCell(data, wParam, lParam));
+    case TLM_ADDCOLUMN:
+        return LOCKED(TreeListAddColumn(data, wParam, (const LVCOLUMNW*)lParam));
+    case TLM_REMOVECOLUMN:
+        return LOCKED(TreeListRemoveColumn(data, wParam));
     default:
-        return DefWindowProcW(hwnd, message, wParam, lParam);
+        break;
     }
+    return DefWindowProcW(data->hwnd, message, wParam, lParam);
 }
+
+#ifndef NDEBUG
+// A debug build checks the record after every message that leaves the
+// semaphore free: a message that came in while a handler held it (from a
+// child the handler talked to) may find the handler halfway.
+static void CheckAfterMessage(const TreeListData* data, UINT message)
+{
+    char problem[256];
+    if (data->gone || data->lockCount != 0 || TreeListCheckInvariants(data, problem, sizeof problem))
+        return;
+    char line[320];
+    wsprintfA(line, "TreeList: after message 0x%x: %s\n", message, problem);
+    OutputDebugStringA(line);
+    DebugBreak();
+}
+#endif
 
 static LRESULT CALLBACK TreeListWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -949,8 +675,11 @@ static LRESULT CALLBACK TreeListWindowProc(HWND hwnd, UINT message, WPARAM wPara
     if (!data)
         return DefWindowProcW(hwnd, message, wParam, lParam);
     data->depth++;
-    LRESULT result = Dispatch(data, hwnd, message, wParam, lParam);
+    LRESULT result = Dispatch(data, message, wParam, lParam);
     data->depth--;
+#ifndef NDEBUG
+    CheckAfterMessage(data, message);
+#endif
     if (data->gone && data->depth == 0)
         FreeData(data);
     return result;
