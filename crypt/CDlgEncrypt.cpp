@@ -7,7 +7,7 @@
 #include "framework/DataExchange.h"
 #include "framework/MessageMap.h"
 #include "framework/WorkerThread.h"
-#include "shell/PasswordEntry.h"
+#include "settings/PasswordEntry.h"
 #include "ui/skin/CZendalFileFolderDialog.h"
 
 namespace {

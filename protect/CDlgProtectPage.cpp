@@ -4,8 +4,8 @@
 #include "framework/DataExchange.h"
 #include "framework/MessageMap.h"
 #include "framework/UniqueHandle.h"
+#include "settings/SettingsFile.h"
 #include "shell/CDlgSubMain.h"
-#include "shell/SettingsFile.h"
 #include "ui/skin/CZendalFileFolderDialog.h"
 #include "ui/skin/SkinColors.h"
 

@@ -4,9 +4,9 @@
 #include "framework/DataExchange.h"
 #include "framework/MessageMap.h"
 #include "protect/ProtectDriver.h"
+#include "settings/PasswordEntry.h"
+#include "settings/SettingsFile.h"
 #include "shell/CDlgSubMain.h"
-#include "shell/PasswordEntry.h"
-#include "shell/SettingsFile.h"
 
 bool CDlgFunction::ProcessMessage(fw::Message& m)
 {

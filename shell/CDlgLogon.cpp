@@ -3,8 +3,8 @@
 #include "framework/App.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageMap.h"
+#include "settings/SettingsFile.h"
 #include "shell/CDlgSubMain.h"
-#include "shell/SettingsFile.h"
 
 bool CDlgLogon::ProcessMessage(fw::Message& m)
 {

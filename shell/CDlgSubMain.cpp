@@ -7,7 +7,7 @@
 #include "framework/SelectObjectScope.h"
 #include "protect/ProtectDriver.h"
 #include "resource.h"
-#include "shell/ProgramFolder.h"
+#include "settings/ProgramFolder.h"
 
 namespace {
 

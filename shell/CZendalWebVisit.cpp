@@ -1,7 +1,7 @@
 #include "shell/CZendalWebVisit.h"
 
 #include "framework/UniqueHandle.h"
-#include "shell/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <string>
 

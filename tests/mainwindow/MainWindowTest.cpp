@@ -3,7 +3,7 @@
 #include "framework/App.h"
 #include "framework/ClientDC.h"
 #include "resource.h"
-#include "shell/ProgramFolder.h"
+#include "settings/ProgramFolder.h"
 #include "support/Pixels.h"
 #include "support/PumpUntil.h"
 #include "support/TempProgramFolder.h"

@@ -3,7 +3,7 @@
 #include "framework/App.h"
 #include "protect/ProtectDriver.h"
 #include "resource.h"
-#include "shell/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "support/DriverClient.h"
 #include "support/PumpUntil.h"
 

@@ -1,7 +1,7 @@
 #include "PageHostFixture.h"
 
 #include "resource.h"
-#include "shell/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "support/PumpUntil.h"
 
 #include <windows.h>

@@ -1,5 +1,5 @@
 #pragma once
-#include "shell/ProgramFolder.h"
+#include "settings/ProgramFolder.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "shell/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "shell/PasswordEntry.h"
+#include "settings/PasswordEntry.h"
 
 PasswordProblem CheckPasswordEntry(const std::wstring& entered, const std::wstring& confirmation)
 {

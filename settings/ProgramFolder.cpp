@@ -1,4 +1,4 @@
-#include "shell/ProgramFolder.h"
+#include "settings/ProgramFolder.h"
 
 #include <windows.h>
 
