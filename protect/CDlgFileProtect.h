@@ -5,5 +5,5 @@
 // The file protection page.
 class CDlgFileProtect : public CDlgProtectPage {
 public:
-    CDlgFileProtect() : CDlgProtectPage(kFileProtectTable) {}
+    explicit CDlgFileProtect(const ProtectDeviceSource& device) : CDlgProtectPage(kFileProtectTable, device) {}
 };

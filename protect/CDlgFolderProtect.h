@@ -5,5 +5,5 @@
 // The folder protection page.
 class CDlgFolderProtect : public CDlgProtectPage {
 public:
-    CDlgFolderProtect() : CDlgProtectPage(kFolderProtectTable) {}
+    explicit CDlgFolderProtect(const ProtectDeviceSource& device) : CDlgProtectPage(kFolderProtectTable, device) {}
 };

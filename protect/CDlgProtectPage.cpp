@@ -5,7 +5,6 @@
 #include "framework/MessageMap.h"
 #include "framework/UniqueHandle.h"
 #include "settings/SettingsFile.h"
-#include "shell/CDlgSubMain.h"
 #include "ui/skin/CZendalFileFolderDialog.h"
 #include "ui/skin/SkinColors.h"
 
@@ -21,7 +20,10 @@ const int kModesColumnWidth = 100;
 
 } // namespace
 
-CDlgProtectPage::CDlgProtectPage(const ProtectPageTable& table) : CZendalDialog(table.templateId), table_(table) {}
+CDlgProtectPage::CDlgProtectPage(const ProtectPageTable& table, const ProtectDeviceSource& device)
+    : CZendalDialog(table.templateId), table_(table), device_(device)
+{
+}
 
 bool CDlgProtectPage::ProcessMessage(fw::Message& m)
 {
@@ -51,7 +53,7 @@ BOOL CDlgProtectPage::OnInitDialog()
     settingsFile_ = SettingsFilePath();
     listFrame_.SetFrameColor(skin::kFrameGrey);
     CreateList();
-    for (const ProtectEntry& entry : Store().LoadProtectList(ProtectDevice()))
+    for (const ProtectEntry& entry : Store().LoadProtectList(device_.ProtectDevice()))
         AppendRow(entry);
     return TRUE;
 }
@@ -87,7 +89,7 @@ void CDlgProtectPage::OnAdd()
     }
     ProtectEntry entry{path, modes};
     // An entry that did not reach the settings file would vanish at the next start.
-    if (!Store().AddProtectEntry(ProtectDevice(), entry)) {
+    if (!Store().AddProtectEntry(device_.ProtectDevice(), entry)) {
         Tell(kFailedText);
         return;
     }
@@ -148,7 +150,7 @@ void CDlgProtectPage::OnRemoveSelected()
     const wchar_t* modes = list_.GetItemText(item, 1);
     if (!path || !modes)
         return;
-    if (!Store().RemoveProtectEntry(ProtectDevice(), {path, modes})) {
+    if (!Store().RemoveProtectEntry(device_.ProtectDevice(), {path, modes})) {
         Tell(kFailedText);
         return;
     }
@@ -157,7 +159,7 @@ void CDlgProtectPage::OnRemoveSelected()
 
 void CDlgProtectPage::OnRemoveAll()
 {
-    if (!Store().ClearProtectList(ProtectDevice())) {
+    if (!Store().ClearProtectList(device_.ProtectDevice())) {
         Tell(kFailedText);
         return;
     }
@@ -167,12 +169,6 @@ void CDlgProtectPage::OnRemoveAll()
 ProtectListStore CDlgProtectPage::Store() const
 {
     return ProtectListStore(table_.kind, settingsFile_);
-}
-
-HANDLE CDlgProtectPage::ProtectDevice() const
-{
-    CDlgSubMain* host = CDlgSubMain::FromPage(Handle());
-    return host ? host->ProtectDevice() : INVALID_HANDLE_VALUE;
 }
 
 void CDlgProtectPage::Tell(const wchar_t* text)

@@ -1,4 +1,5 @@
 #pragma once
+#include "protect/ProtectDeviceSource.h"
 #include "protect/ProtectListStore.h"
 #include "protect/ProtectPageTable.h"
 #include "framework/UniqueHandle.h"
@@ -15,10 +16,11 @@
 // The file and the folder protection page: a path, its protection modes and
 // the list of protected paths, kept in the settings file and in the driver.
 // The two pages differ only by their table; their templates carry the same
-// controls under the same ids.
+// controls under the same ids. The device comes from the page host, which
+// outlives the page.
 class CDlgProtectPage : public CZendalDialog {
 public:
-    explicit CDlgProtectPage(const ProtectPageTable& table);
+    CDlgProtectPage(const ProtectPageTable& table, const ProtectDeviceSource& device);
 
     bool ProcessMessage(fw::Message& m) override;
 
@@ -39,10 +41,10 @@ private:
     std::wstring CheckedModes() const;
     void ShowContextMenu();
     ProtectListStore Store() const;
-    HANDLE ProtectDevice() const;
     void Tell(const wchar_t* text);
 
     const ProtectPageTable& table_;
+    const ProtectDeviceSource& device_;
     CZendalButton browse_;
     CZendalEdit path_;
     CZendalCheckBox modeO_;

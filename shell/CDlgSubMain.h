@@ -5,6 +5,7 @@
 #include "framework/UniqueHandle.h"
 #include "protect/CDlgFileProtect.h"
 #include "protect/CDlgFolderProtect.h"
+#include "protect/ProtectDeviceSource.h"
 #include "shell/CDlgFunction.h"
 #include "shell/CDlgLogon.h"
 #include "shell/CZendalWebVisit.h"
@@ -20,7 +21,7 @@
 // The working area over the main window's frame: the navigation column, the
 // links and the pages, which it creates once and then only shows and hides.
 // Its initialisation is the start-up sequence of the whole program.
-class CDlgSubMain : public fw::Dialog {
+class CDlgSubMain : public fw::Dialog, public ProtectDeviceSource {
 public:
     static constexpr int kPageCount = 7;
 
@@ -45,7 +46,7 @@ public:
     CZendalHyperLink& ForumLink() { return forumLink_; }
     // The protection device, INVALID_HANDLE_VALUE when the driver is unavailable.
     // Borrowed by the pages at each use; the page host never closes it.
-    HANDLE ProtectDevice() const { return protectDevice_; }
+    HANDLE ProtectDevice() const override { return protectDevice_; }
 
 protected:
     void DoDataExchange(fw::DataExchange& dx) override;
