@@ -294,10 +294,8 @@ public:
     {
         page_.Send(WM_COMMAND, MAKEWPARAM(IDC_ENCRYPT_OPERATION, CBN_SELCHANGE), 0);
         PumpUntil([this] { return Settled(); });
-        page_.folderPath = folder;
-        page_.totalBytes = 0;
         PumpTimes times;
-        CThreadEncryptSerach().StartSearch(page_);
+        page_.ListFolder(folder, 1);
         PumpUntil([] { return !SearchBusy; }, times);
         return times;
     }
@@ -451,7 +449,7 @@ void BenchCipher(const std::wstring& scratch)
     for (int round = 0; round < 2; ++round) {
         copySeconds = std::min(copySeconds, SecondsOf([&] { ::CopyFileW(source.c_str(), copy.c_str(), FALSE); }));
         ::DeleteFileW(copy.c_str());
-        ByteProgress progress(bar, size);
+        ByteProgress progress([&bar](int percent) { bar.SetPos(percent); }, size);
         ActiveRun run;
         cipherSeconds = std::min(cipherSeconds, SecondsOf([&] {
             allCopied = FileCipher(EncryptBusy, 0x5A, progress).XorCopyFile(source, target) && allCopied;
@@ -747,7 +745,7 @@ void BenchFiles(const std::wstring& scratch)
         for (const std::wstring& path : paths)
             DeleteAnyFile(path + L".copy");
 
-        ByteProgress progress(bar, paths.size() * 1024ull);
+        ByteProgress progress([&bar](int percent) { bar.SetPos(percent); }, paths.size() * 1024ull);
         ActiveRun run;
         loopSeconds = std::min(loopSeconds, SecondsOf([&] {
             FileCipher cipher(EncryptBusy, 0x5A, progress);

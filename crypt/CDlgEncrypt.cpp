@@ -14,9 +14,6 @@ namespace {
 
 const wchar_t kAllFilesFilter[] = L"所有文件 (*.*)\0*.*\0";
 
-const int kOperationControls[] = {IDC_ENCRYPT_OPERATION, IDC_ENCRYPT_BROWSE, IDC_ENCRYPT_PASSWORD,
-                                  IDC_ENCRYPT_CONFIRM, IDC_ENCRYPT_START};
-
 const wchar_t* ReadyStatus(int encryptMode)
 {
     return encryptMode == 1 ? L"准备加密" : L"准备解密";
@@ -29,7 +26,13 @@ bool WorkerRunning()
 
 } // namespace
 
-CDlgEncrypt::CDlgEncrypt() : CZendalDialog(IDD_ENCRYPT) {}
+CDlgEncrypt::CDlgEncrypt()
+    : CZendalDialog(IDD_ENCRYPT),
+      link_(*this,
+            {IDC_ENCRYPT_OPERATION, IDC_ENCRYPT_BROWSE, IDC_ENCRYPT_PASSWORD, IDC_ENCRYPT_CONFIRM, IDC_ENCRYPT_START},
+            progress_)
+{
+}
 
 CDlgEncrypt::~CDlgEncrypt()
 {
@@ -46,7 +49,6 @@ bool CDlgEncrypt::ProcessMessage(fw::Message& m)
                         fw::OnCommand(IDC_ENCRYPT_OPERATION, CBN_SELCHANGE, &Self::OnOperationChange),
                         fw::OnCommand(IDC_ENCRYPT_BROWSE, BN_CLICKED, &Self::OnBrowse),
                         fw::OnCommand(IDC_ENCRYPT_START, BN_CLICKED, &Self::OnStart),
-                        fw::OnMessage(kRunOnPageThread, &Self::OnRunOnPageThread),
                         fw::OnMessage(WM_TIMER, &Self::OnTimer),
                         fw::OnMessage(WM_DESTROY, &Self::OnDestroy))
         || CZendalDialog::ProcessMessage(m);
@@ -65,7 +67,7 @@ void CDlgEncrypt::DoDataExchange(fw::DataExchange& dx)
 
 BOOL CDlgEncrypt::OnInitDialog()
 {
-    window_.Set(Handle());
+    link_.Open();
     operation_.AddString(L"文件加密");
     operation_.AddString(L"文件解密");
     operation_.SetCurSel(0);
@@ -85,7 +87,7 @@ void CDlgEncrypt::CreateList()
 
 bool CDlgEncrypt::OnDestroy(fw::Message&)
 {
-    window_.Clear();
+    link_.Close();
     return false;
 }
 
@@ -106,7 +108,7 @@ void CDlgEncrypt::OnBrowse()
     if (WorkerRunning())
         return;
     list_.DeleteAllItems();
-    int selection = operation_.CurSel();
+    const int mode = operation_.CurSel() == 0 ? 1 : 0;
     std::wstring picked = PickPath();
     // A virtual folder has no path; walking "" would walk the current drive.
     if (picked.empty())
@@ -116,22 +118,30 @@ void CDlgEncrypt::OnBrowse()
         Tell(L"请不要对系统文件夹内的文件进行操作");
         return;
     }
-    totalBytes = 0;
-    encryptMode = selection == 0 ? 1 : 0;
     DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        folderPath = path;
-        search_.StartSearch(*this);
+        ListFolder(path, mode);
         return;
     }
+    totalBytes_ = 0;
+    listedMode_ = mode;
     ListPickedFile(path);
+}
+
+bool CDlgEncrypt::ListFolder(const std::wstring& folder, int encryptMode)
+{
+    if (WorkerRunning())
+        return false;
+    list_.DeleteAllItems();
+    totalBytes_ = 0;
+    listedMode_ = encryptMode;
+    return search_.StartSearch(folder, link_, *this);
 }
 
 void CDlgEncrypt::OnStart()
 {
     if (WorkerRunning())
         return;
-    int selection = operation_.CurSel();
     std::wstring entered = passwordEdit_.Text();
     PasswordProblem problem = CheckPasswordEntry(entered, confirmEdit_.Text());
     if (problem == PasswordProblem::TooLong)
@@ -144,9 +154,7 @@ void CDlgEncrypt::OnStart()
         Tell(L"请选择要操作的文件");
         return;
     }
-    password = entered;
-    encryptMode = selection == 0 ? 1 : 0;
-    encrypt_.StartEncrypt(*this);
+    encrypt_.StartEncrypt({CThreadEncrypt::KeyByte(entered), totalBytes_}, link_, *this);
 }
 
 std::wstring CDlgEncrypt::PickPath() const
@@ -183,28 +191,9 @@ void CDlgEncrypt::Tell(const wchar_t* text) const
     MessageBox(text, L"");
 }
 
-void CDlgEncrypt::RunOnPageThread(const std::function<void()>& work) const
-{
-    window_.Send(kRunOnPageThread, 0, reinterpret_cast<LPARAM>(&work));
-}
-
-LRESULT CDlgEncrypt::OnRunOnPageThread(WPARAM, LPARAM work)
-{
-    (*reinterpret_cast<const std::function<void()>*>(work))();
-    return 0;
-}
-
-void CDlgEncrypt::EnableEncryptControls(bool enable)
-{
-    RunOnPageThread([&] {
-        for (int id : kOperationControls)
-            Item(id).Enable(enable);
-    });
-}
-
 void CDlgEncrypt::ClearPasswords()
 {
-    RunOnPageThread([&] {
+    link_.Run([&] {
         passwordEdit_.SetText(L"");
         confirmEdit_.SetText(L"");
     });
@@ -212,14 +201,14 @@ void CDlgEncrypt::ClearPasswords()
 
 void CDlgEncrypt::AppendRows(const std::vector<FoundFile>& files)
 {
-    RunOnPageThread([&] { AppendToList(files); });
+    link_.Run([&] { AppendToList(files); });
 }
 
 void CDlgEncrypt::AppendToList(const std::vector<FoundFile>& files)
 {
-    const wchar_t* status = ReadyStatus(encryptMode);
+    const wchar_t* status = ReadyStatus(listedMode_);
     for (const FoundFile& file : files) {
-        totalBytes += file.size;
+        totalBytes_ += file.size;
         if (HTREEITEM item = list_.InsertItem(file.path.c_str()))
             list_.SetItemTextAndImage(item, 1, status, kCrossImage);
     }
@@ -230,7 +219,7 @@ void CDlgEncrypt::AppendToList(const std::vector<FoundFile>& files)
 // instead of after.
 void CDlgEncrypt::StartRowQueue()
 {
-    RunOnPageThread([this] { ::SetTimer(Handle(), kRowQueueTimer, kRowQueueTickMs, nullptr); });
+    link_.Run([this] { ::SetTimer(Handle(), kRowQueueTimer, kRowQueueTickMs, nullptr); });
 }
 
 void CDlgEncrypt::QueueRows(const std::vector<FoundFile>& files)
@@ -242,7 +231,7 @@ void CDlgEncrypt::QueueRows(const std::vector<FoundFile>& files)
             return;
         }
     }
-    RunOnPageThread([&] {
+    link_.Run([&] {
         AppendQueuedRows();
         AppendToList(files);
     });
@@ -250,7 +239,7 @@ void CDlgEncrypt::QueueRows(const std::vector<FoundFile>& files)
 
 void CDlgEncrypt::EndRowQueue()
 {
-    RunOnPageThread([this] {
+    link_.Run([this] {
         ::KillTimer(Handle(), kRowQueueTimer);
         AppendQueuedRows();
     });
@@ -275,10 +264,10 @@ void CDlgEncrypt::AppendQueuedRows()
 }
 
 // The list hands out its stored texts, which are copied at once.
-std::vector<CDlgEncrypt::ListedFile> CDlgEncrypt::ReadRows(unsigned first, unsigned count)
+std::vector<FileListScreen::ListedFile> CDlgEncrypt::ReadRows(unsigned first, unsigned count)
 {
     std::vector<ListedFile> files;
-    RunOnPageThread([&] {
+    link_.Run([&] {
         for (unsigned row = first; row < first + count; ++row) {
             HTREEITEM item = list_.RowToItem(row);
             const wchar_t* path = item ? list_.GetItemText(item, 0) : nullptr;
@@ -292,7 +281,7 @@ std::vector<CDlgEncrypt::ListedFile> CDlgEncrypt::ReadRows(unsigned first, unsig
 
 void CDlgEncrypt::SetRowResults(const std::vector<RowResult>& results)
 {
-    RunOnPageThread([&] {
+    link_.Run([&] {
         for (const RowResult& result : results) {
             if (result.done)
                 list_.SetItemTextAndImage(result.item, 1, L"完成", kTickImage);

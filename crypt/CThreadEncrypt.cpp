@@ -1,10 +1,8 @@
 #include "crypt/CThreadEncrypt.h"
 
-#include "crypt/CDlgEncrypt.h"
 #include "crypt/FileCipher.h"
 #include "crypt/TimedBatch.h"
 #include "fileio/ByteProgress.h"
-#include "framework/WorkerThread.h"
 
 std::atomic<int> EncryptBusy{0};
 
@@ -23,45 +21,37 @@ const DWORD kMaxWaitMs = 100;
 
 } // namespace
 
-bool CThreadEncrypt::StartEncrypt(CDlgEncrypt& page)
+// The passwords are cleared before the inputs come back, so that nothing the
+// user types into them then is lost.
+bool CThreadEncrypt::StartEncrypt(const EncryptJob& job, fw::WorkerScreen& screen, FileListScreen& list)
 {
-    return fw::StartWorker(EncryptBusy, &CThreadEncrypt::EncryptThreadProc, &page);
-}
-
-DWORD WINAPI CThreadEncrypt::EncryptThreadProc(LPVOID parameter)
-{
-    auto& page = *static_cast<CDlgEncrypt*>(parameter);
-    page.EnableEncryptControls(false);
-    page.Progress().SetPos(0);
-    try {
-        EncryptRows(page);
-    } catch (...) {
-        // The rows not reached keep their status; the page is handed back all the same.
-    }
-    page.EnableEncryptControls(true);
-    page.Progress().SetPos(100);
-    page.ClearPasswords();
-    EncryptBusy = 0;
-    return 1;
+    return fw::StartWorker(EncryptBusy, screen, fw::WorkerProgress::kShown, [job, &screen, &list] {
+        struct PasswordsCleared {
+            FileListScreen& list;
+            ~PasswordsCleared() { list.ClearPasswords(); }
+        } cleared{list};
+        EncryptRows(job, screen, list);
+        return fw::WorkerEnd::kDone;
+    });
 }
 
 // Rows are read as the run reaches them. Once the page window is gone the run
 // ends after the file in hand: nobody could see the outcome of the others.
-void CThreadEncrypt::EncryptRows(CDlgEncrypt& page)
+void CThreadEncrypt::EncryptRows(const EncryptJob& job, fw::WorkerScreen& screen, FileListScreen& list)
 {
-    ByteProgress progress(page.Progress(), page.totalBytes);
-    TimedBatch<CDlgEncrypt::RowResult> results(
+    ByteProgress progress([&screen](int percent) { screen.ShowProgress(percent); }, job.totalBytes);
+    TimedBatch<FileListScreen::RowResult> results(
         kMaxPendingResults, kMaxWaitMs,
-        [&page](const std::vector<CDlgEncrypt::RowResult>& done) { page.SetRowResults(done); });
-    FileCipher cipher(EncryptBusy, KeyByte(page.password), progress);
+        [&list](const std::vector<FileListScreen::RowResult>& done) { list.SetRowResults(done); });
+    FileCipher cipher(EncryptBusy, job.key, progress);
     // A large file takes a while: the results before it are shown first.
     cipher.OnLongFile([&results] { results.Flush(); });
-    for (unsigned row = 0; EncryptBusy && page.IsOpen();) {
-        std::vector<CDlgEncrypt::ListedFile> files = page.ReadRows(row, kRowsPerRead);
+    for (unsigned row = 0; EncryptBusy && screen.IsOpen();) {
+        std::vector<FileListScreen::ListedFile> files = list.ReadRows(row, kRowsPerRead);
         if (files.empty())
             break;
         for (const auto& file : files) {
-            if (!page.IsOpen())
+            if (!screen.IsOpen())
                 break;
             results.Add({file.item, cipher.TransformFile(file.path)});
         }

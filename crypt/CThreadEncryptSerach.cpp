@@ -1,10 +1,8 @@
 #include "crypt/CThreadEncryptSerach.h"
 
-#include "crypt/CDlgEncrypt.h"
 #include "crypt/ExclusiveFile.h"
 #include "crypt/SystemFolderGuard.h"
 #include "crypt/TimedBatch.h"
-#include "framework/WorkerThread.h"
 
 #include <cwchar>
 
@@ -19,38 +17,37 @@ const DWORD kMaxWaitMs = 100;
 } // namespace
 
 struct CThreadEncryptSerach::Walk {
-    explicit Walk(CDlgEncrypt& page)
-        : page(page), found(kMaxPendingFiles, kMaxWaitMs,
-                            [&page](const std::vector<CDlgEncrypt::FoundFile>& files) { page.QueueRows(files); })
+    Walk(fw::WorkerScreen& screen, FileListScreen& list)
+        : screen(screen), found(kMaxPendingFiles, kMaxWaitMs,
+                                [&list](const std::vector<FileListScreen::FoundFile>& files) { list.QueueRows(files); })
     {
     }
 
-    CDlgEncrypt& page;
+    fw::WorkerScreen& screen;
     SystemFolderGuard guard;
-    TimedBatch<CDlgEncrypt::FoundFile> found;
+    TimedBatch<FileListScreen::FoundFile> found;
 };
 
-bool CThreadEncryptSerach::StartSearch(CDlgEncrypt& page)
+bool CThreadEncryptSerach::StartSearch(const std::wstring& folder, fw::WorkerScreen& screen, FileListScreen& list)
 {
-    return fw::StartWorker(SearchBusy, &CThreadEncryptSerach::SearchThreadProc, &page);
+    return fw::StartWorker(SearchBusy, screen, fw::WorkerProgress::kLeftAlone, [folder, &screen, &list] {
+        WalkFolder(folder, screen, list);
+        return fw::WorkerEnd::kDone;
+    });
 }
 
-DWORD WINAPI CThreadEncryptSerach::SearchThreadProc(LPVOID parameter)
+// The page is handed back with what was listed so far, also when the walk
+// stops on an exception.
+void CThreadEncryptSerach::WalkFolder(const std::wstring& folder, fw::WorkerScreen& screen, FileListScreen& list)
 {
-    auto& page = *static_cast<CDlgEncrypt*>(parameter);
-    page.EnableEncryptControls(false);
-    page.StartRowQueue();
-    try {
-        Walk walk(page);
-        SearchFolder(walk, page.folderPath);
-        walk.found.Flush();
-    } catch (...) {
-        // The page is handed back with what was listed so far.
-    }
-    page.EndRowQueue();
-    page.EnableEncryptControls(true);
-    SearchBusy = 0;
-    return 1;
+    struct RowQueue {
+        explicit RowQueue(FileListScreen& list) : list(list) { list.StartRowQueue(); }
+        ~RowQueue() { list.EndRowQueue(); }
+        FileListScreen& list;
+    } queue(list);
+    Walk walk(screen, list);
+    SearchFolder(walk, folder);
+    walk.found.Flush();
 }
 
 // A pattern beyond the path limit ends the branch like a folder that cannot be
@@ -68,7 +65,7 @@ void CThreadEncryptSerach::SearchFolder(Walk& walk, const std::wstring& folder)
     do {
         Consider(walk, folder, entry);
         walk.found.FlushIfDue();
-    } while (SearchBusy && walk.page.IsOpen() && ::FindNextFileW(listing.Get(), &entry));
+    } while (SearchBusy && walk.screen.IsOpen() && ::FindNextFileW(listing.Get(), &entry));
 }
 
 // Nothing inside the Windows or system folder is listed, even below a picked

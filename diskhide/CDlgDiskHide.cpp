@@ -74,5 +74,5 @@ void CDlgDiskHide::OnSave()
 {
     bool saved = ShellDrivePolicy::Save(TickedDrives(), unusable_.Check() == BST_CHECKED);
     // A policy that did not reach the registry must not be reported as saved.
-    MessageBox(saved ? L"设置成功重启生效" : L"操作失败", fw::App::Name());
+    MessageBox(saved ? L"设置成功重启生效" : kFailedText, fw::App::Name());
 }

@@ -1,21 +1,22 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 
-class CZendalProgressCtrl;
-
-// Shows done / total bytes on a progress bar as a whole percentage, truncated
-// toward zero. The bar repaints only when that number changes. Usable from a
-// worker thread: the bar's position is thread-safe.
+// Turns done / total bytes into a whole percentage, truncated toward zero, and
+// hands it to show whenever that number changes. Used on the worker's thread.
 class ByteProgress {
 public:
-    ByteProgress(CZendalProgressCtrl& bar, uint64_t total) : bar_(bar), total_(total) {}
+    using Show = std::function<void(int percent)>;
+
+    ByteProgress(Show show, uint64_t total) : show_(std::move(show)), total_(total) {}
     ByteProgress(const ByteProgress&) = delete;
     ByteProgress& operator=(const ByteProgress&) = delete;
 
     void Advance(uint64_t bytes);
 
 private:
-    CZendalProgressCtrl& bar_;
+    Show show_;
     uint64_t total_;
     uint64_t done_ = 0;
+    int shown_ = -1;
 };

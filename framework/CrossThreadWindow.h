@@ -1,13 +1,16 @@
 #pragma once
+#include "framework/Message.h"
+
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 
 namespace fw {
 
-// A window handle that worker threads use to send synchronous messages to a
-// window of the user-interface thread. The owner clears it when the window is
-// destroyed; from then on sends do nothing and answer 0.
+// A window handle that worker threads use to reach a window of the
+// user-interface thread through synchronous messages. The owner clears it when
+// the window is destroyed; from then on calls do nothing.
 class CrossThreadWindow {
 public:
     CrossThreadWindow() = default;
@@ -16,16 +19,19 @@ public:
 
     void Set(HWND hwnd) { hwnd_ = hwnd; }
     void Clear() { hwnd_ = nullptr; }
-    // Whether sends still reach the window.
+    // Whether calls still reach the window.
     bool Valid() const { return hwnd_ != nullptr; }
 
-    LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
-    {
-        HWND hwnd = hwnd_;
-        return hwnd ? ::SendMessageW(hwnd, msg, wParam, lParam) : 0;
-    }
+    // Runs work on the window's thread and returns once it has run. Every
+    // window with a framework object answers this (WindowObject::Route).
+    void Run(const std::function<void()>& work) const;
+
+    // Runs the work a message from Run carries; false for any other message.
+    static bool RunCarriedWork(Message& m);
 
 private:
+    static UINT RunMessage();
+
     std::atomic<HWND> hwnd_{nullptr};
 };
 

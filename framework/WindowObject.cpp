@@ -1,5 +1,7 @@
 #include "framework/WindowObject.h"
 
+#include "framework/CrossThreadWindow.h"
+
 #include <mutex>
 #include <unordered_map>
 
@@ -145,7 +147,7 @@ bool WindowObject::ReflectToControl(Message& m)
 bool WindowObject::Route(Message& m)
 {
     try {
-        return ReflectToControl(m) || ProcessMessage(m);
+        return CrossThreadWindow::RunCarriedWork(m) || ReflectToControl(m) || ProcessMessage(m);
     } catch (...) {
         return false;
     }

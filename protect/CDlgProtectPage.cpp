@@ -13,7 +13,6 @@
 namespace {
 
 const wchar_t kNoModeText[] = L"至少选择一个保护方式";
-const wchar_t kFailedText[] = L"操作失败";
 const wchar_t kModesColumnTitle[] = L"保护方式";
 const int kPathColumnWidth = 392;
 const int kModesColumnWidth = 100;

@@ -49,7 +49,7 @@ void CDlgFunction::Tell(const wchar_t* text)
 
 void CDlgFunction::ReportDriverResult(bool succeeded)
 {
-    Tell(succeeded ? L"操作成功" : L"操作失败");
+    Tell(succeeded ? L"操作成功" : kFailedText);
 }
 
 void CDlgFunction::OnStopProtection()
@@ -87,5 +87,5 @@ void CDlgFunction::OnSavePassword()
     oldPassword_.SetText(L"");
     newPassword_.SetText(L"");
     confirmPassword_.SetText(L"");
-    Tell(refusal ? refusal : stored ? L"密码设置成功" : L"操作失败");
+    Tell(refusal ? refusal : stored ? L"密码设置成功" : kFailedText);
 }

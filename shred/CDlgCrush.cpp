@@ -13,7 +13,10 @@ const wchar_t kAllFilesFilter[] = L"所有文件 (*.*)\0*.*\0";
 
 } // namespace
 
-CDlgCrush::CDlgCrush() : CZendalDialog(IDD_CRUSH) {}
+CDlgCrush::CDlgCrush()
+    : CZendalDialog(IDD_CRUSH), link_(*this, {IDC_CRUSH_PATH, IDC_CRUSH_BROWSE, IDC_CRUSH_START}, progress_)
+{
+}
 
 CDlgCrush::~CDlgCrush()
 {
@@ -28,8 +31,6 @@ bool CDlgCrush::ProcessMessage(fw::Message& m)
     return fw::Dispatch(this, m,
                         fw::OnCommand(IDC_CRUSH_BROWSE, BN_CLICKED, &Self::OnBrowse),
                         fw::OnCommand(IDC_CRUSH_START, BN_CLICKED, &Self::OnStart),
-                        fw::OnMessage(kSetInputsEnabled, &Self::OnSetInputsEnabled),
-                        fw::OnMessage(kReportFailure, &Self::OnReportFailure),
                         fw::OnMessage(WM_DESTROY, &Self::OnDestroy))
         || CZendalDialog::ProcessMessage(m);
 }
@@ -44,7 +45,7 @@ void CDlgCrush::DoDataExchange(fw::DataExchange& dx)
 
 BOOL CDlgCrush::OnInitDialog()
 {
-    window_.Set(Handle());
+    link_.Open();
     pathEdit_.SetColors(RGB(0, 0, 0), RGB(255, 255, 255), skin::kFrameGrey, RGB(255, 255, 255));
     progress_.SetRange(0, 100);
     return TRUE;
@@ -52,7 +53,7 @@ BOOL CDlgCrush::OnInitDialog()
 
 bool CDlgCrush::OnDestroy(fw::Message&)
 {
-    window_.Clear();
+    link_.Close();
     return false;
 }
 
@@ -75,34 +76,7 @@ void CDlgCrush::OnStart()
         Say(L"操作文件不存在");
         return;
     }
-    // A running worker still reads targetPath.
-    if (CrushBusy)
-        return;
-    targetPath = path;
-    crushThread_.StartCrush(*this);
-}
-
-void CDlgCrush::SetInputsEnabled(bool enabled) const
-{
-    window_.Send(kSetInputsEnabled, enabled ? TRUE : FALSE);
-}
-
-LRESULT CDlgCrush::OnSetInputsEnabled(WPARAM enabled, LPARAM)
-{
-    for (int id : {IDC_CRUSH_PATH, IDC_CRUSH_BROWSE, IDC_CRUSH_START})
-        Item(id).Enable(enabled != FALSE);
-    return 0;
-}
-
-void CDlgCrush::ReportFailure() const
-{
-    window_.Send(kReportFailure);
-}
-
-LRESULT CDlgCrush::OnReportFailure(WPARAM, LPARAM)
-{
-    Say(L"操作失败");
-    return 0;
+    crushThread_.StartCrush({path}, link_);
 }
 
 void CDlgCrush::Say(const std::wstring& text) const

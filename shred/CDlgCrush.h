@@ -1,11 +1,11 @@
 #pragma once
-#include "framework/CrossThreadWindow.h"
 #include "resource.h"
 #include "shred/CThreadCrush.h"
 #include "ui/skin/CZendalButton.h"
 #include "ui/skin/CZendalDialog.h"
 #include "ui/skin/CZendalEdit.h"
 #include "ui/skin/CZendalProgressCtrl.h"
+#include "ui/skin/PageLink.h"
 
 #include <string>
 
@@ -19,28 +19,15 @@ public:
 
     bool ProcessMessage(fw::Message& m) override;
 
-    // For the worker, from its thread (synchronous messages): switches the
-    // path edit, the browse button and the start button on or off; tells the
-    // user that the file could not be shredded.
-    void SetInputsEnabled(bool enabled) const;
-    void ReportFailure() const;
     CZendalProgressCtrl& Progress() { return progress_; }
-
-    // The file handed to the worker. Written only while no shred runs.
-    std::wstring targetPath;
 
 protected:
     void DoDataExchange(fw::DataExchange& dx) override;
     BOOL OnInitDialog() override;
 
 private:
-    static constexpr UINT kSetInputsEnabled = WM_APP + 1;
-    static constexpr UINT kReportFailure = WM_APP + 2;
-
     void OnBrowse();
     void OnStart();
-    LRESULT OnSetInputsEnabled(WPARAM enabled, LPARAM);
-    LRESULT OnReportFailure(WPARAM, LPARAM);
     bool OnDestroy(fw::Message& m);
     void Say(const std::wstring& text) const;
 
@@ -49,5 +36,5 @@ private:
     CZendalEdit pathEdit_;
     CZendalProgressCtrl progress_;
     CThreadCrush crushThread_;
-    fw::CrossThreadWindow window_;
+    PageLink link_;
 };

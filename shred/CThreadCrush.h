@@ -1,18 +1,21 @@
 #pragma once
-#include <windows.h>
+#include "framework/WorkerThread.h"
 
 #include <atomic>
 #include <string>
-
-class CDlgCrush;
 
 // 1 while a shredding run is active: set by StartCrush, cleared by the
 // worker as its last step.
 extern std::atomic<int> CrushBusy;
 
-// The shredding worker: overwrites the page's target file with zero bytes
-// over its whole length and deletes it, showing the progress on the page. A
-// file that cannot be opened, overwritten or deleted stays, and the page says
+// What a shredding run works on, taken from the page when it starts.
+struct CrushJob {
+    std::wstring path;
+};
+
+// The shredding worker: overwrites the job's file with zero bytes over its
+// whole length and deletes it, showing the progress on the screen. A file
+// that cannot be opened, overwritten or deleted stays, and the screen says
 // that the operation failed.
 class CThreadCrush {
 public:
@@ -21,16 +24,12 @@ public:
     CThreadCrush(const CThreadCrush&) = delete;
     CThreadCrush& operator=(const CThreadCrush&) = delete;
 
-    // Starts the worker on the page's targetPath unless a run is active;
-    // returns whether it started. The caller does not wait.
-    bool StartCrush(CDlgCrush& page);
-
-    // The worker thread's body; the parameter is the page. Returns 1.
-    static DWORD WINAPI CrushThreadProc(LPVOID page);
-
-    // 1 when the file was opened and every zero byte written and flushed, 0 otherwise.
-    static int OverwriteFile(CDlgCrush& page, const std::wstring& path);
+    // Starts the worker unless a run is active; returns whether it started.
+    // The caller does not wait.
+    bool StartCrush(const CrushJob& job, fw::WorkerScreen& screen);
 
 private:
-    static bool Crush(CDlgCrush& page);
+    static fw::WorkerEnd Crush(const CrushJob& job, fw::WorkerScreen& screen);
+    // 1 when the file was opened and every zero byte written and flushed, 0 otherwise.
+    static int OverwriteFile(const std::wstring& path, fw::WorkerScreen& screen);
 };

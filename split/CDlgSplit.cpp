@@ -1,7 +1,6 @@
 #include "split/CDlgSplit.h"
 
 #include "fileio/FileQueries.h"
-#include "framework/App.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageMap.h"
 #include "framework/WorkerThread.h"
@@ -20,7 +19,12 @@ const int kSplitSelection = 0;
 
 } // namespace
 
-CDlgSplit::CDlgSplit() : CZendalDialog(IDD_SPLIT) {}
+// The count edit keeps its state while a worker runs.
+CDlgSplit::CDlgSplit()
+    : CZendalDialog(IDD_SPLIT),
+      link_(*this, {IDC_SPLIT_OPERATION, IDC_SPLIT_PATH, IDC_SPLIT_BROWSE, IDC_SPLIT_START}, progress_)
+{
+}
 
 CDlgSplit::~CDlgSplit()
 {
@@ -36,9 +40,6 @@ bool CDlgSplit::ProcessMessage(fw::Message& m)
                         fw::OnCommand(IDC_SPLIT_OPERATION, CBN_SELCHANGE, &Self::OnOperationChange),
                         fw::OnCommand(IDC_SPLIT_BROWSE, BN_CLICKED, &Self::OnBrowse),
                         fw::OnCommand(IDC_SPLIT_START, BN_CLICKED, &Self::OnStart),
-                        fw::OnMessage(kSetInputsEnabled, &Self::OnSetInputsEnabled),
-                        fw::OnMessage(kShowWorkerMessage, &Self::OnShowWorkerMessage),
-                        fw::OnMessage(kReportFailure, &Self::OnReportFailure),
                         fw::OnMessage(WM_DESTROY, &Self::OnDestroy))
         || CZendalDialog::ProcessMessage(m);
 }
@@ -55,7 +56,7 @@ void CDlgSplit::DoDataExchange(fw::DataExchange& dx)
 
 BOOL CDlgSplit::OnInitDialog()
 {
-    window_.Set(Handle());
+    link_.Open();
     for (CZendalEdit* edit : {&pathEdit_, &countEdit_})
         edit->SetColors(RGB(0, 0, 0), RGB(255, 255, 255), skin::kFrameGrey, RGB(255, 255, 255));
     operationCombo_.AddString(L"文件分割");
@@ -67,7 +68,7 @@ BOOL CDlgSplit::OnInitDialog()
 
 bool CDlgSplit::OnDestroy(fw::Message&)
 {
-    window_.Clear();
+    link_.Close();
     return false;
 }
 
@@ -119,15 +120,13 @@ void CDlgSplit::OnStart()
         Say(L"请选择以\"1_\"开头 以\".zdlsplit\"为后缀的文件名进行分割");
         return;
     }
-    // A running worker still reads the fields.
-    if (SplitBusy)
-        return;
-    sourcePath = path;
-    pieceName = name;
-    folder = directory;
-    pieceCount = count;
-    splitMode = splitting ? 1 : 0;
-    splitThread_.StartSplit(*this);
+    SplitJob job;
+    job.mode = splitting ? SplitJob::Mode::kSplit : SplitJob::Mode::kMerge;
+    job.sourcePath = path;
+    job.pieceName = name;
+    job.folder = directory;
+    job.pieceCount = count;
+    splitThread_.StartSplit(job, link_);
 }
 
 // Read as the C library reads a decimal integer (leading blanks and a sign
@@ -155,42 +154,6 @@ bool CDlgSplit::NameForMerge(std::wstring& name)
         return false;
     name = name.substr(2, suffix - 2);
     return true;
-}
-
-void CDlgSplit::SetInputsEnabled(bool enabled) const
-{
-    window_.Send(kSetInputsEnabled, enabled ? TRUE : FALSE);
-}
-
-void CDlgSplit::ShowWorkerMessage(const std::wstring& text) const
-{
-    window_.Send(kShowWorkerMessage, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-LRESULT CDlgSplit::OnSetInputsEnabled(WPARAM enabled, LPARAM)
-{
-    for (int id : {IDC_SPLIT_OPERATION, IDC_SPLIT_PATH, IDC_SPLIT_BROWSE, IDC_SPLIT_START})
-        Item(id).Enable(enabled != FALSE);
-    return 0;
-}
-
-// The worker's own message: an application message box, with the program's name as caption.
-LRESULT CDlgSplit::OnShowWorkerMessage(WPARAM, LPARAM text)
-{
-    MessageBox(reinterpret_cast<const wchar_t*>(text), fw::App::Name());
-    return 0;
-}
-
-void CDlgSplit::ReportFailure() const
-{
-    window_.Send(kReportFailure);
-}
-
-// Captionless, as the page's own refusals.
-LRESULT CDlgSplit::OnReportFailure(WPARAM, LPARAM)
-{
-    Say(L"操作失败");
-    return 0;
 }
 
 void CDlgSplit::Say(const std::wstring& text) const

@@ -4,8 +4,7 @@
 #include "fileio/FileQueries.h"
 #include "fileio/FileStreamer.h"
 #include "framework/UniqueHandle.h"
-#include "framework/WorkerThread.h"
-#include "split/CDlgSplit.h"
+#include "framework/App.h"
 
 #include <limits>
 #include <vector>
@@ -34,35 +33,11 @@ fw::FileHandle CreateForWriting(const std::wstring& path)
 
 } // namespace
 
-bool CThreadSplit::StartSplit(CDlgSplit& page)
+bool CThreadSplit::StartSplit(const SplitJob& job, fw::WorkerScreen& screen)
 {
-    return fw::StartWorker(SplitBusy, &CThreadSplit::SplitThreadProc, &page);
-}
-
-DWORD WINAPI CThreadSplit::SplitThreadProc(LPVOID parameter)
-{
-    auto& page = *static_cast<CDlgSplit*>(parameter);
-    page.SetInputsEnabled(false);
-    page.Progress().SetPos(0);
-    Outcome outcome = Outcome::kFailed;
-    try {
-        outcome = Run(page);
-    } catch (...) {
-        // Nothing leaves the thread; the page is given back below in any case.
-    }
-    if (outcome == Outcome::kFailed)
-        page.ReportFailure();
-    page.SetInputsEnabled(true);
-    page.Progress().SetPos(100);
-    SplitBusy = 0;
-    return 1;
-}
-
-CThreadSplit::Outcome CThreadSplit::Run(CDlgSplit& page)
-{
-    if (page.splitMode == 1)
-        return SplitFile(page, page.sourcePath, page.folder, page.pieceName, page.pieceCount);
-    return MergeFiles(page, page.folder, page.pieceName);
+    return fw::StartWorker(SplitBusy, screen, fw::WorkerProgress::kShown, [job, &screen] {
+        return job.mode == SplitJob::Mode::kSplit ? SplitFile(job, screen) : MergeFiles(job, screen);
+    });
 }
 
 std::wstring CThreadSplit::PieceFileName(unsigned long k, const std::wstring& pieceName)
@@ -71,35 +46,36 @@ std::wstring CThreadSplit::PieceFileName(unsigned long k, const std::wstring& pi
 }
 
 // A piece is closed once it holds at least this many bytes; being filled in
-// whole blocks, every piece but the last has the block-rounded size.
+// whole blocks, every piece but the last has the block-rounded size. The slack
+// over an even share takes the division's remainder (less than the count) into
+// the pieces rather than into a piece of its own; its value fixes the sizes
+// that every earlier build wrote.
 uint64_t CThreadSplit::PieceSizeLimit(uint64_t length, uint32_t pieceCount)
 {
-    return length / pieceCount + 10;
+    return length / pieceCount + kPieceSizeSlack;
 }
 
 // A split that stops short takes back the pieces it wrote: a later merge would
 // join them into a short file without a word.
-CThreadSplit::Outcome CThreadSplit::SplitFile(CDlgSplit& page, const std::wstring& sourcePath,
-                                              const std::wstring& folder, const std::wstring& pieceName,
-                                              uint32_t pieceCount)
+fw::WorkerEnd CThreadSplit::SplitFile(const SplitJob& job, fw::WorkerScreen& screen)
 {
-    fw::FileHandle source = OpenForReading(sourcePath);
+    fw::FileHandle source = OpenForReading(job.sourcePath);
     uint64_t length = 0;
-    if (!source || !fileio::SizeOf(source.Get(), length) || pieceCount == 0)
-        return Outcome::kFailed;
+    if (!source || !fileio::SizeOf(source.Get(), length) || job.pieceCount == 0)
+        return fw::WorkerEnd::kFailed;
     if (length < kMinimumSplitSize) {
-        page.ShowWorkerMessage(L"分割文件不能小于1MB");
-        return Outcome::kRefused;
+        screen.Say(L"分割文件不能小于1MB", fw::App::Name());
+        return fw::WorkerEnd::kDone;
     }
-    ByteProgress progress(page.Progress(), length);
+    ByteProgress progress([&screen](int percent) { screen.ShowProgress(percent); }, length);
     FileStreamer streamer(SplitBusy, progress);
     std::vector<std::wstring> written;
-    if (streamer.Ready() &&
-        WritePieces(streamer, source.Get(), folder, pieceName, PieceSizeLimit(length, pieceCount), written))
-        return Outcome::kDone;
+    if (streamer.Ready() && WritePieces(streamer, source.Get(), job.folder, job.pieceName,
+                                        PieceSizeLimit(length, job.pieceCount), written))
+        return fw::WorkerEnd::kDone;
     for (const std::wstring& piece : written)
         ::DeleteFileW(piece.c_str());
-    return Outcome::kFailed;
+    return fw::WorkerEnd::kFailed;
 }
 
 // Every piece written goes to written, also one that failed halfway; each is
@@ -127,27 +103,26 @@ bool CThreadSplit::WritePieces(FileStreamer& streamer, HANDLE source, const std:
 // The output is written under a temporary name, flushed, and only then put in
 // place, so that a merge that fails leaves an existing file of the name as it
 // was. Without a first piece nothing is joined.
-CThreadSplit::Outcome CThreadSplit::MergeFiles(CDlgSplit& page, const std::wstring& folder,
-                                               const std::wstring& pieceName)
+fw::WorkerEnd CThreadSplit::MergeFiles(const SplitJob& job, fw::WorkerScreen& screen)
 {
     unsigned long pieces = 0;
     uint64_t total = 0;
-    if (!MeasurePieces(folder, pieceName, pieces, total) || pieces == 0)
-        return Outcome::kFailed;
-    const std::wstring output = folder + pieceName;
+    if (!MeasurePieces(job.folder, job.pieceName, pieces, total) || pieces == 0)
+        return fw::WorkerEnd::kFailed;
+    const std::wstring output = job.folder + job.pieceName;
     const std::wstring temporary = output + kMergeSuffix;
     fw::FileHandle joined = CreateForWriting(temporary);
     if (!joined)
-        return Outcome::kFailed;
-    ByteProgress progress(page.Progress(), total);
+        return fw::WorkerEnd::kFailed;
+    ByteProgress progress([&screen](int percent) { screen.ShowProgress(percent); }, total);
     FileStreamer streamer(SplitBusy, progress);
-    bool whole = streamer.Ready() && JoinPieces(streamer, joined.Get(), folder, pieceName, pieces) &&
+    bool whole = streamer.Ready() && JoinPieces(streamer, joined.Get(), job.folder, job.pieceName, pieces) &&
                  ::FlushFileBuffers(joined.Get());
     joined.Reset();
     if (whole && ::MoveFileExW(temporary.c_str(), output.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return Outcome::kDone;
+        return fw::WorkerEnd::kDone;
     ::DeleteFileW(temporary.c_str());
-    return Outcome::kFailed;
+    return fw::WorkerEnd::kFailed;
 }
 
 bool CThreadSplit::JoinPieces(FileStreamer& streamer, HANDLE output, const std::wstring& folder,

@@ -4,7 +4,6 @@
 #include "crypt/ExclusiveFile.h"
 #include "crypt/FileCipher.h"
 #include "fileio/ByteProgress.h"
-#include "ui/skin/CZendalProgressCtrl.h"
 
 #include <gtest/gtest.h>
 
@@ -58,12 +57,18 @@ class CipherTest : public testing::Test {
 protected:
     bool Transform(const std::wstring& path, const std::wstring& password, uint64_t total = 0)
     {
-        ByteProgress progress(bar, total);
+        ByteProgress progress(Record(), total);
         return FileCipher(EncryptBusy, CThreadEncrypt::KeyByte(password), progress).TransformFile(path);
     }
 
+    ByteProgress::Show Record()
+    {
+        return [this](int percent) { shown = percent; };
+    }
+
     testkit::ScratchFolder folder;
-    CZendalProgressCtrl bar;
+    // The last percentage the cipher showed.
+    int shown = -1;
     ActiveRun run;
 };
 
@@ -248,7 +253,7 @@ TEST_F(CipherTest, AReadThatFailsIsAFailureAndTheTargetIsDeleted)
         ASSERT_FALSE(::ReadFile(opened.Get(), &byte, 1, &read, nullptr));
     }
     std::wstring target = folder.File(L"copy.zdltemp");
-    ByteProgress progress(bar, 0);
+    ByteProgress progress(Record(), 0);
     EXPECT_FALSE(FileCipher(EncryptBusy, 0x55, progress).XorCopyFile(source, target));
     EXPECT_FALSE(FileExists(target));
 }
@@ -257,17 +262,16 @@ TEST_F(CipherTest, AReadThatFailsIsAFailureAndTheTargetIsDeleted)
 // whatever the files before it left in the buffer.
 TEST_F(CipherTest, ARunOfFilesCountsProgressInBytesAndLeavesEachFileItsOwnBytes)
 {
-    bar.SetRange(0, 100);
     const std::string one = PatternBytes(1000, 4), two = PatternBytes(3000, 5), three = PatternBytes(7, 6);
     std::wstring first = Write(folder, L"1", one);
     std::wstring second = Write(folder, L"2", two);
     std::wstring third = Write(folder, L"3", three);
-    ByteProgress progress(bar, 8000);
+    ByteProgress progress(Record(), 8000);
     FileCipher cipher(EncryptBusy, 1, progress);
     ASSERT_TRUE(cipher.TransformFile(first));
-    EXPECT_EQ(12.0, bar.Pos());
+    EXPECT_EQ(12, shown);
     ASSERT_TRUE(cipher.TransformFile(second));
-    EXPECT_EQ(50.0, bar.Pos());
+    EXPECT_EQ(50, shown);
     ASSERT_TRUE(cipher.TransformFile(third));
     EXPECT_EQ(XorEach(one, 1), ReadWholeFile(first));
     EXPECT_EQ(XorEach(two, 1), ReadWholeFile(second));

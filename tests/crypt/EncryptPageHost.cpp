@@ -103,10 +103,7 @@ void EncryptPageHost::ChooseOperation(int index)
 
 void EncryptPageHost::Walk(const std::wstring& folder, int encryptMode)
 {
-    page_->folderPath = folder;
-    page_->encryptMode = encryptMode;
-    page_->totalBytes = 0;
-    CThreadEncryptSerach().StartSearch(*page_);
+    EXPECT_TRUE(page_->ListFolder(folder, encryptMode));
     EXPECT_TRUE(WaitForWorkers());
 }
 

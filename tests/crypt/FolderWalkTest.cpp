@@ -68,7 +68,7 @@ TEST_F(FolderWalkTest, TheFiveNamesAreSkippedOnlyAsSpelled)
         Write(folder, std::wstring(L"skipped\\") + name, "x");
     host.Walk(skipped);
     EXPECT_TRUE(host.Rows().empty());
-    EXPECT_EQ(0u, host.Page().totalBytes);
+    EXPECT_EQ(0u, host.Page().TotalBytes());
 
     std::wstring listed = MakeFolder(folder, L"listed");
     for (const wchar_t* name : {L"THUMBS.DB", L"Desktop.ini", L"index.DAT"})
@@ -109,7 +109,7 @@ TEST_F(FolderWalkTest, AFileInUseElsewhereIsMissingFromTheListAndTheTotal)
     std::vector<std::wstring> paths = host.Paths();
     std::sort(paths.begin(), paths.end());
     EXPECT_EQ((std::vector<std::wstring>{free, more}), paths);
-    EXPECT_EQ(30u, host.Page().totalBytes);
+    EXPECT_EQ(30u, host.Page().TotalBytes());
 }
 
 TEST_F(FolderWalkTest, RowsKeepTheFolderAsGivenAndTheNamesAsListedInListingOrder)
@@ -127,7 +127,7 @@ TEST_F(FolderWalkTest, RowsKeepTheFolderAsGivenAndTheNamesAsListedInListingOrder
     ListFiles(given, expected);
     ASSERT_EQ(5u, expected.size());
     EXPECT_EQ(expected, host.Paths());
-    EXPECT_EQ(15u, host.Page().totalBytes);
+    EXPECT_EQ(15u, host.Page().TotalBytes());
     for (const Row& row : host.Rows()) {
         EXPECT_EQ(0, row.path.compare(0, given.size(), given));
         EXPECT_EQ(L"准备加密", row.status);
@@ -150,7 +150,7 @@ TEST_F(FolderWalkTest, ManyFilesArriveCompleteInOrderAndCounted)
     ListFiles(folder.Path(), expected);
     EXPECT_EQ(700u, expected.size());
     EXPECT_EQ(expected, host.Paths());
-    EXPECT_EQ(total, host.Page().totalBytes);
+    EXPECT_EQ(total, host.Page().TotalBytes());
 }
 
 // While the page's thread only answers what other threads send, its timer
@@ -166,10 +166,8 @@ TEST_F(FolderWalkTest, AWalkWhosePageAppendsNothingOnItsOwnHandsItsRowsOverItsel
     const unsigned files = static_cast<unsigned>(CDlgEncrypt::kMaxQueuedRows) + kHandOvers * kWalkBatch + 88;
     for (unsigned i = 0; i < files; ++i)
         testkit::WriteWholeFile(many.File(std::to_wstring(i) + L".dat"), "x");
-    host.Page().folderPath = many.Path();
-    host.Page().totalBytes = 0;
     HWND list = host.Page().ListWindow();
-    ASSERT_TRUE(CThreadEncryptSerach().StartSearch(host.Page()));
+    ASSERT_TRUE(host.Page().ListFolder(many.Path(), 1));
 
     unsigned listedMidway = 0;
     bool ended = AnswerSentUntil([&] {
@@ -183,7 +181,7 @@ TEST_F(FolderWalkTest, AWalkWhosePageAppendsNothingOnItsOwnHandsItsRowsOverItsel
     ListFiles(many.Path(), expected);
     EXPECT_EQ(files, expected.size());
     EXPECT_TRUE(expected == host.Paths());
-    EXPECT_EQ(files, host.Page().totalBytes);
+    EXPECT_EQ(files, host.Page().TotalBytes());
     EXPECT_GT(listedMidway, 0u) << "rows reach the list before the walk ends";
     EXPECT_TRUE(host.AllControlsEnabled());
 }
@@ -231,7 +229,7 @@ TEST_F(FolderWalkTest, FolderLinksAreNotEnteredSoEveryFileIsListedOnce)
     std::vector<std::wstring> paths = host.Paths();
     std::sort(paths.begin(), paths.end());
     EXPECT_EQ((std::vector<std::wstring>{inner, top}), paths);
-    EXPECT_EQ(8u, host.Page().totalBytes);
+    EXPECT_EQ(8u, host.Page().TotalBytes());
 }
 
 TEST_F(FolderWalkTest, BelowADriveRootNothingInsideOrBesideTheWindowsFolderIsListed)

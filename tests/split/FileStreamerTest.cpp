@@ -2,7 +2,6 @@
 #include "fileio/FileStreamer.h"
 #include "framework/UniqueHandle.h"
 #include "support/ScratchFiles.h"
-#include "ui/skin/CZendalProgressCtrl.h"
 
 #include <gtest/gtest.h>
 
@@ -26,8 +25,7 @@ TEST(FileStreamerTest, AFailedReadOrWriteIsReported)
     ASSERT_TRUE(testkit::WriteWholeFile(source, testkit::PatternBytes(5000, 1)));
     ASSERT_TRUE(testkit::WriteWholeFile(target, ""));
     std::atomic<int> running{1};
-    CZendalProgressCtrl bar;
-    ByteProgress progress(bar, 5000);
+    ByteProgress progress([](int) {}, 5000);
     FileStreamer streamer(running, progress);
     ASSERT_TRUE(streamer.Ready());
 
