@@ -6,7 +6,7 @@
 
 #include <commctrl.h>
 
-bool CZendalFileSaApp::InitInstance()
+void CZendalFileSaApp::InitInstance()
 {
     INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
     ::InitCommonControlsEx(&controls);
@@ -21,5 +21,4 @@ bool CZendalFileSaApp::InitInstance()
         SetMainWindow(nullptr);
     }
     Gdiplus::GdiplusShutdown(token);
-    return false;
 }

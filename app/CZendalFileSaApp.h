@@ -3,5 +3,5 @@
 
 class CZendalFileSaApp : public fw::App {
 public:
-    bool InitInstance() override;
+    void InitInstance() override;
 };

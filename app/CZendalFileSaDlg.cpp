@@ -19,7 +19,9 @@ namespace {
 const wchar_t kTitle[] = L"云杉工坊文件安全 v1.07";
 const wchar_t kInstanceEvent[] = L"ZendalFileSa";
 const wchar_t kAlreadyRunning[] = L"云杉工坊文件安全已经运行";
-const UINT kAboutCommand = 0x0010;
+// The system uses the low four bits of a system command's id itself.
+const WPARAM kSystemCommandIdMask = 0xFFF0;
+const int kAboutEntryLength = 128;
 const UINT_PTR kStackingTimer = 0x5A01;
 const UINT kStackingCheckMs = 250;
 // The highlighted button images are larger and start this far up and left.
@@ -122,11 +124,11 @@ void CZendalFileSaDlg::KeepPageHostAbove()
 void CZendalFileSaDlg::AddAboutEntry()
 {
     HMENU menu = ::GetSystemMenu(Handle(), FALSE);
-    wchar_t text[128] = {};
-    if (!menu || ::LoadStringW(fw::App::ResourceInstance(), IDS_ABOUTBOX, text, 128) <= 0)
+    wchar_t text[kAboutEntryLength] = {};
+    if (!menu || ::LoadStringW(fw::App::ResourceInstance(), IDS_ABOUTBOX, text, kAboutEntryLength) <= 0)
         return;
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(menu, MF_STRING, kAboutCommand, text);
+    ::AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, text);
 }
 
 // The first instance keeps its event for as long as it runs; a second one
@@ -219,7 +221,7 @@ void CZendalFileSaDlg::Compose()
 
 bool CZendalFileSaDlg::OnSysCommand(fw::Message& m)
 {
-    if ((m.wParam & 0xFFF0) != kAboutCommand)
+    if ((m.wParam & kSystemCommandIdMask) != IDM_ABOUTBOX)
         return false;
     CAboutDlg about;
     about.DoModal(Handle());

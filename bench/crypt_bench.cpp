@@ -17,6 +17,7 @@
 // the desktop), so the user's wait of the walk needs the tmpfs under a drive
 // letter of its own: ln -s /dev/shm "$WINEPREFIX/dosdevices/t:", then
 // crypt_bench T:\ walk.
+#include "BenchClock.h"
 #include "crypt/CDlgEncrypt.h"
 #include "crypt/CThreadEncrypt.h"
 #include "crypt/CThreadEncryptSerach.h"
@@ -52,20 +53,8 @@ const wchar_t kPickerCaption[] = L"选择文件或文件夹";
 // Only stops a bench that would otherwise wait forever.
 const DWORD kGiveUpMs = 120000;
 
-double Seconds()
-{
-    LARGE_INTEGER frequency, now;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double SecondsOf(const std::function<void()>& work)
-{
-    double start = Seconds();
-    work();
-    return Seconds() - start;
-}
+using bench::Seconds;
+using bench::SecondsOf;
 
 // Where this thread's time goes while it pumps: answering messages that
 // other threads send (handled inside PeekMessage), painting, other posted

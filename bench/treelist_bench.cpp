@@ -1,6 +1,7 @@
 // Appends rows to a TreeList the way the folder walk does (path in column 0,
 // status text and image in column 1) and prints time and memory per row, and
 // the time to paint one screen of the list scrolled to its middle row.
+#include "BenchClock.h"
 #include "ui/treelist/CZendalTreeListCtrl.h"
 #include "ui/treelist/TreeList.h"
 
@@ -32,20 +33,6 @@ unsigned long long HeapBytesInUse()
         ::HeapUnlock(heaps[i]);
     }
     return total;
-}
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now()
-{
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return now;
 }
 
 void AddColumn(HWND list, const wchar_t* caption, int width)
@@ -83,12 +70,13 @@ double PaintMilliseconds(HWND list, unsigned rows)
     ::SendMessageW(list, TVM_SELECTITEM, TVGN_CARET, middle);
     Pump();
     ::UpdateWindow(list);
-    LARGE_INTEGER start = Now();
-    for (int i = 0; i < repaints; ++i) {
-        ::InvalidateRect(list, nullptr, FALSE);
-        ::UpdateWindow(list);
-    }
-    return Seconds(start, Now()) * 1000.0 / repaints;
+    double seconds = bench::SecondsOf([&] {
+        for (int i = 0; i < repaints; ++i) {
+            ::InvalidateRect(list, nullptr, FALSE);
+            ::UpdateWindow(list);
+        }
+    });
+    return seconds * 1000.0 / repaints;
 }
 
 Result Run(HWND parent, unsigned rows)
@@ -104,7 +92,7 @@ Result Run(HWND parent, unsigned rows)
     unsigned long long textBytes = 0;
     const wchar_t* status = L"准备加密";
     wchar_t path[MAX_PATH];
-    LARGE_INTEGER start = Now();
+    double start = bench::Seconds();
     for (unsigned i = 0; i < rows; ++i) {
         std::swprintf(path, MAX_PATH, L"C:\\DOCUMENTS\\PROJECTS\\ARCHIVE\\FILE%07u.DAT", i);
         TVINSERTSTRUCTW insert{};
@@ -123,18 +111,16 @@ Result Run(HWND parent, unsigned rows)
         ::SendMessageW(list, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&cell));
         textBytes += (std::wcslen(path) + 1 + std::wcslen(status) + 1) * sizeof(wchar_t);
     }
-    LARGE_INTEGER appended = Now();
+    double appended = bench::Seconds();
     unsigned long long after = HeapBytesInUse();
     Pump();
     if (static_cast<unsigned>(::SendMessageW(list, TVM_GETCOUNT, 0, 0)) != rows)
         std::printf("  count mismatch!\n");
     result.paintMilliseconds = PaintMilliseconds(list, rows);
-    LARGE_INTEGER deleteStart = Now();
-    ::SendMessageW(list, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-    LARGE_INTEGER deleted = Now();
+    result.deleteSeconds =
+        bench::SecondsOf([list] { ::SendMessageW(list, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); });
     ::DestroyWindow(list);
-    result.appendSeconds = Seconds(start, appended);
-    result.deleteSeconds = Seconds(deleteStart, deleted);
+    result.appendSeconds = appended - start;
     result.bytesPerRow = static_cast<double>(after - before) / rows;
     result.textBytesPerRow = static_cast<double>(textBytes) / rows;
     return result;

@@ -153,15 +153,19 @@ bool FileCipher::CarryOver(const std::wstring& path, HANDLE in, const std::wstri
 }
 
 // An owner the user may not assign (somebody else's file) gives way to the
-// user; the access list must be kept, or the file fails. A file system
-// without security has nothing to copy.
+// user; the access list must be kept, or the file fails. Only a file system
+// without security has nothing to copy: any other failure to read the access
+// list fails the file rather than leave the copy readable by others.
 bool FileCipher::CopySecurity(HANDLE in, HANDLE out)
 {
     DWORD needed = 0;
     while (!::GetKernelObjectSecurity(in, kOwnerAndAccess, securityBuffer_.data(),
                                       static_cast<DWORD>(securityBuffer_.size()), &needed)) {
-        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed <= securityBuffer_.size())
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION)
             return true;
+        if (error != ERROR_INSUFFICIENT_BUFFER || needed <= securityBuffer_.size())
+            return false;
         securityBuffer_.resize(needed);
     }
     PSECURITY_DESCRIPTOR descriptor = securityBuffer_.data();

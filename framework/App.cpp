@@ -1,7 +1,5 @@
 #include "framework/App.h"
 
-#include "framework/Dialog.h"
-
 namespace fw {
 
 namespace {
@@ -48,24 +46,11 @@ std::wstring App::Name()
 int App::Start()
 {
     try {
-        if (!InitInstance())
-            return exitCode_;
-        return Run();
+        InitInstance();
+        return 0;
     } catch (...) {
         return 1;
     }
-}
-
-int App::Run()
-{
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (Dialog::TranslateDialogKeys(msg))
-            continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
 }
 
 } // namespace fw

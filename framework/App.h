@@ -8,8 +8,8 @@
 namespace fw {
 
 // The application object: one per process, constructed as a global. The
-// entry point calls InitInstance; when it returns true the application runs
-// a message loop of its own, when false the process ends with ExitCode().
+// entry point calls InitInstance, which runs the whole program (a modal main
+// window has its own loop); the process ends when it returns.
 class App {
 public:
     App();
@@ -24,7 +24,8 @@ public:
     // the program's message boxes.
     static std::wstring Name();
 
-    virtual bool InitInstance() { return true; }
+    virtual void InitInstance() {}
+    // The process's exit code: 0, or 1 when InitInstance threw.
     int Start();
 
     // The application's main window: the owner of windows that have no other
@@ -33,10 +34,6 @@ public:
     // window is not there.
     HWND MainWindow() const { return mainWindow_ ? mainWindow_->Handle() : nullptr; }
     void SetMainWindow(const Window* window) { mainWindow_ = window; }
-
-protected:
-    virtual int Run();
-    int exitCode_ = 0;
 
 private:
     const Window* mainWindow_ = nullptr;

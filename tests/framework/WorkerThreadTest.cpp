@@ -39,6 +39,19 @@ private:
     std::vector<std::string> events_;
 };
 
+// Work handed to a window from another thread; records the thread it ran on.
+struct CrossThreadCall {
+    fw::CrossThreadWindow& window;
+    DWORD ranOn = 0;
+};
+
+DWORD WINAPI RunFromWorker(LPVOID parameter)
+{
+    auto& call = *static_cast<CrossThreadCall*>(parameter);
+    call.window.Run([&call] { call.ranOn = ::GetCurrentThreadId(); });
+    return 0;
+}
+
 class WorkerThreadTest : public testing::Test {
 protected:
     // Runs work as a worker and waits for its flag to clear.
@@ -111,23 +124,15 @@ TEST(CrossThreadWindowTest, WorkRunsOnTheWindowsThreadUntilTheWindowGoes)
     fw::CrossThreadWindow window;
     window.Set(hwnd);
 
-    struct Call {
-        fw::CrossThreadWindow& window;
-        DWORD ranOn = 0;
-    } call{window};
-    auto runFromWorker = [](LPVOID parameter) -> DWORD {
-        auto& call = *static_cast<Call*>(parameter);
-        call.window.Run([&call] { call.ranOn = ::GetCurrentThreadId(); });
-        return 0;
-    };
-    fw::KernelHandle worker(::CreateThread(nullptr, 0, runFromWorker, &call, 0, nullptr));
+    CrossThreadCall call{window};
+    fw::KernelHandle worker(::CreateThread(nullptr, 0, RunFromWorker, &call, 0, nullptr));
     ASSERT_TRUE(testkit::PumpUntil([&] { return ::WaitForSingleObject(worker.Get(), 0) == WAIT_OBJECT_0; }));
     EXPECT_EQ(::GetCurrentThreadId(), call.ranOn);
 
     window.Clear();
     ::DestroyWindow(hwnd);
     call.ranOn = 0;
-    fw::KernelHandle late(::CreateThread(nullptr, 0, runFromWorker, &call, 0, nullptr));
+    fw::KernelHandle late(::CreateThread(nullptr, 0, RunFromWorker, &call, 0, nullptr));
     ASSERT_TRUE(testkit::PumpUntil([&] { return ::WaitForSingleObject(late.Get(), 0) == WAIT_OBJECT_0; }));
     EXPECT_EQ(0u, call.ranOn);
 }

@@ -19,10 +19,10 @@ BYTE Wrap(int value)
 } // namespace
 
 CZendalButton::CZendalButton()
-    : normalBorderPen(SolidPen(RGB(55, 215, 230))),
-      innerBorderPen(SolidPen(RGB(255, 255, 255))),
-      hotBorderPen(SolidPen(RGB(190, 165, 5))),
-      disabledBorderPen(SolidPen(RGB(150, 150, 150)))
+    : normalBorderPen_(SolidPen(RGB(55, 215, 230))),
+      innerBorderPen_(SolidPen(RGB(255, 255, 255))),
+      hotBorderPen_(SolidPen(RGB(190, 165, 5))),
+      disabledBorderPen_(SolidPen(RGB(150, 150, 150)))
 {
 }
 
@@ -44,10 +44,10 @@ COLORREF CZendalButton::GradientColor(int state, int y)
 HPEN CZendalButton::BorderPen(int state) const
 {
     if (state == Hot || state == Pressed)
-        return hotBorderPen.Get();
+        return hotBorderPen_.Get();
     if (state == Disabled)
-        return disabledBorderPen.Get();
-    return normalBorderPen.Get();
+        return disabledBorderPen_.Get();
+    return normalBorderPen_.Get();
 }
 
 void CZendalButton::DrawButton(const DRAWITEMSTRUCT& item)
@@ -65,7 +65,7 @@ void CZendalButton::DrawButton(const DRAWITEMSTRUCT& item)
     }
     ::InflateRect(&r, -1, -1);
     {
-        fw::SelectObjectScope pen(dc, innerBorderPen.Get());
+        fw::SelectObjectScope pen(dc, innerBorderPen_.Get());
         ::RoundRect(dc, r.left, r.top, r.right, r.bottom, 3, 3);
     }
     ::InflateRect(&r, -1, -1);
@@ -76,7 +76,7 @@ void CZendalButton::DrawButton(const DRAWITEMSTRUCT& item)
     }
 
     int pressed = (state == Pressed) ? 1 : 0;
-    ButtonLabel label{Handle(), iconFlag ? icon : nullptr, iconSize, pressed, pressed, pressed, state == Disabled};
+    ButtonLabel label{Handle(), nullptr, 0, pressed, pressed, pressed, state == Disabled};
     DrawButtonLabel(dc, item.rcItem, label);
     ::SetBkMode(dc, previousMode);
 }

@@ -10,17 +10,14 @@ public:
     // Gradient colour of line y (in button coordinates) for a visual state.
     static COLORREF GradientColor(int state, int y);
 
-    fw::Pen normalBorderPen;
-    fw::Pen innerBorderPen;
-    fw::Pen hotBorderPen;
-    fw::Pen disabledBorderPen;
-    int iconFlag = 0;
-    int iconSize = 0;
-    HICON icon = nullptr;  // set and owned by the owner
-
 protected:
     void DrawButton(const DRAWITEMSTRUCT& item) override;
 
 private:
     HPEN BorderPen(int state) const;
+
+    fw::Pen normalBorderPen_;
+    fw::Pen innerBorderPen_;
+    fw::Pen hotBorderPen_;
+    fw::Pen disabledBorderPen_;
 };

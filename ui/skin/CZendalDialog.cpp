@@ -2,9 +2,10 @@
 
 #include "framework/MessageMap.h"
 #include "framework/PaintDC.h"
+#include "ui/skin/SkinColors.h"
 
 CZendalDialog::CZendalDialog(UINT templateId)
-    : fw::Dialog(templateId), backgroundBrush(::CreateSolidBrush(RGB(245, 255, 255)))
+    : fw::Dialog(templateId), backgroundBrush_(::CreateSolidBrush(skin::kPageBackground))
 {
 }
 
@@ -20,31 +21,21 @@ bool CZendalDialog::ProcessMessage(fw::Message& m)
 HBRUSH CZendalDialog::OnCtlColor(HDC dc, HWND control, UINT kind)
 {
     if (kind == CTLCOLOR_STATIC) {
-        if (transparentStatics == 1) {
-            ::SetBkMode(dc, TRANSPARENT);
-            return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
-        }
-        ::SetBkColor(dc, backgroundColor);
-        return backgroundBrush.Get();
+        ::SetBkColor(dc, skin::kPageBackground);
+        return backgroundBrush_.Get();
     }
     if (control == Handle() || kind == CTLCOLOR_DLG)
-        return backgroundBrush.Get();
+        return backgroundBrush_.Get();
     // Other controls keep the system's colours.
     return nullptr;
 }
 
+// A one-pixel grey frame around the client area; the background is the
+// dialog's own erase through the brush above.
 void CZendalDialog::OnPaint()
 {
     fw::PaintDC dc(Handle());
     RECT rc = ClientRect();
-    if (frameStyle == 1) {
-        fw::Brush frame(::CreateSolidBrush(frameColor));
-        ::FrameRect(dc, &rc, frame.Get());
-    } else if (frameStyle == 2) {
-        fw::Brush outer(::CreateSolidBrush(outerFrameColor));
-        ::FrameRect(dc, &rc, outer.Get());
-        ::InflateRect(&rc, -1, -1);
-        fw::Brush inner(::CreateSolidBrush(innerFrameColor));
-        ::FrameRect(dc, &rc, inner.Get());
-    }
+    fw::Brush frame(::CreateSolidBrush(skin::kFrameGrey));
+    ::FrameRect(dc, &rc, frame.Get());
 }

@@ -13,16 +13,9 @@ public:
 
     bool ProcessMessage(fw::Message& m) override;
 
-    COLORREF backgroundColor = RGB(245, 255, 255);
-    COLORREF frameColor = RGB(150, 150, 150);
-    COLORREF outerFrameColor = RGB(255, 255, 255);
-    COLORREF innerFrameColor = RGB(29, 45, 61);
-    // 1 = single grey frame, 2 = double frame, anything else = no frame.
-    int frameStyle = 1;
-    fw::Brush backgroundBrush;
-    int transparentStatics = 0;
-
 private:
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
     void OnPaint();
+
+    fw::Brush backgroundBrush_;
 };
