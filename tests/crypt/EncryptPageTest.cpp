@@ -161,6 +161,9 @@ TEST_F(EncryptPageTest, APickedFolderIsWalkedAndEveryRowProcessedAgainOnASecondR
     }
     for (const auto& log : logs)
         EXPECT_EQ((std::vector<bool>{false, true}), log->States());
+    // The passwords are gone before the boxes take input again: nothing typed then is wiped.
+    EXPECT_EQ((std::vector<std::wstring>{L"pw", L""}), logs[2]->Texts());
+    EXPECT_EQ((std::vector<std::wstring>{L"pw", L""}), logs[3]->Texts());
     const BYTE key = CThreadEncrypt::KeyByte(L"pw");
     EXPECT_EQ(XorEach(one, key), ReadWholeFile(first));
     EXPECT_TRUE(XorEach(two, key) == ReadWholeFile(second));

@@ -23,8 +23,13 @@ EnableLog::~EnableLog()
 
 LRESULT CALLBACK EnableLog::Record(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)
 {
-    if (msg == WM_ENABLE)
-        reinterpret_cast<EnableLog*>(self)->states_.push_back(wParam != FALSE);
+    if (msg == WM_ENABLE) {
+        auto* log = reinterpret_cast<EnableLog*>(self);
+        log->states_.push_back(wParam != FALSE);
+        std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');
+        text.resize(static_cast<size_t>(::GetWindowTextW(hwnd, &text[0], static_cast<int>(text.size()))));
+        log->texts_.push_back(text);
+    }
     if (msg == WM_NCDESTROY)
         ::RemoveWindowSubclass(hwnd, &EnableLog::Record, kSubclassId);
     return ::DefSubclassProc(hwnd, msg, wParam, lParam);
