@@ -90,6 +90,14 @@ void DeleteTemporary(const std::wstring& path)
     ::DeleteFileW(path.c_str());
 }
 
+// How a file system that keeps no access lists or no named streams refuses
+// to give them (Wine's and FAT's answers among them); any other failure is
+// one of the file.
+bool FileSystemLacksIt(DWORD error)
+{
+    return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_PARAMETER;
+}
+
 // The name to open a listed data stream by (":" + name), or empty for the
 // unnamed stream and anything else.
 std::wstring NamedStream(const FILE_STREAM_INFO& stream)
@@ -162,11 +170,10 @@ bool FileCipher::CopySecurity(HANDLE in, HANDLE out)
     while (!::GetKernelObjectSecurity(in, kOwnerAndAccess, securityBuffer_.data(),
                                       static_cast<DWORD>(securityBuffer_.size()), &needed)) {
         const DWORD error = ::GetLastError();
-        if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION)
-            return true;
-        if (error != ERROR_INSUFFICIENT_BUFFER || needed <= securityBuffer_.size())
-            return false;
-        securityBuffer_.resize(needed);
+        if (error == ERROR_INSUFFICIENT_BUFFER && needed > securityBuffer_.size())
+            securityBuffer_.resize(needed);
+        else
+            return FileSystemLacksIt(error);
     }
     PSECURITY_DESCRIPTOR descriptor = securityBuffer_.data();
     return ::SetKernelObjectSecurity(out, kOwnerAndAccess, descriptor) ||
@@ -175,10 +182,14 @@ bool FileCipher::CopySecurity(HANDLE in, HANDLE out)
 
 // Named streams (a download's zone mark, for one) are copied as they are;
 // their bytes count as progress too. A file system without named streams
-// refuses the listing: there is nothing to copy.
+// refuses the listing: there is nothing to copy. Any other failure to list
+// them fails the file rather than lose them.
 bool FileCipher::CopyNamedStreams(const std::wstring& path, HANDLE in, const std::wstring& temporary)
 {
-    for (const FILE_STREAM_INFO* stream = ListStreams(in); stream;) {
+    const FILE_STREAM_INFO* stream = nullptr;
+    if (!ListStreams(in, stream))
+        return false;
+    while (stream) {
         std::wstring name = NamedStream(*stream);
         if (!name.empty()) {
             fw::FileHandle from = OpenExclusive(path + name);
@@ -193,17 +204,19 @@ bool FileCipher::CopyNamedStreams(const std::wstring& path, HANDLE in, const std
     return true;
 }
 
-const FILE_STREAM_INFO* FileCipher::ListStreams(HANDLE file)
+// first is null when the file system keeps no streams.
+bool FileCipher::ListStreams(HANDLE file, const FILE_STREAM_INFO*& first)
 {
-    auto* first = reinterpret_cast<FILE_STREAM_INFO*>(streamBuffer_.data());
-    *first = FILE_STREAM_INFO{};
+    first = nullptr;
     while (!::GetFileInformationByHandleEx(file, FileStreamInfo, streamBuffer_.data(),
                                            static_cast<DWORD>(streamBuffer_.size() * sizeof(uint64_t)))) {
-        if (::GetLastError() != ERROR_MORE_DATA)
-            return nullptr;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_MORE_DATA)
+            return FileSystemLacksIt(error);
         streamBuffer_.resize(streamBuffer_.size() * 2);
     }
-    return reinterpret_cast<const FILE_STREAM_INFO*>(streamBuffer_.data());
+    first = reinterpret_cast<const FILE_STREAM_INFO*>(streamBuffer_.data());
+    return true;
 }
 
 // A file that cannot be replaced gets its read-only attribute back.

@@ -51,7 +51,7 @@ private:
                    const FILE_BASIC_INFO& source);
     bool CopySecurity(HANDLE in, HANDLE out);
     bool CopyNamedStreams(const std::wstring& path, HANDLE in, const std::wstring& temporary);
-    const FILE_STREAM_INFO* ListStreams(HANDLE file);
+    bool ListStreams(HANDLE file, const FILE_STREAM_INFO*& first);
     bool Replace(const std::wstring& path, const std::wstring& temporary, DWORD sourceAttributes);
 
     FileStreamer streamer_;
