@@ -6,7 +6,6 @@
 #include "protect/ProtectDriver.h"
 #include "settings/PasswordEntry.h"
 #include "settings/SettingsFile.h"
-#include "shell/CDlgSubMain.h"
 
 bool CDlgFunction::ProcessMessage(fw::Message& m)
 {
@@ -36,12 +35,6 @@ BOOL CDlgFunction::OnInitDialog()
     return TRUE;
 }
 
-HANDLE CDlgFunction::ProtectDevice() const
-{
-    CDlgSubMain* host = CDlgSubMain::FromPage(Handle());
-    return host ? host->ProtectDevice() : INVALID_HANDLE_VALUE;
-}
-
 void CDlgFunction::Tell(const wchar_t* text)
 {
     MessageBox(text, fw::App::Name());
@@ -54,14 +47,14 @@ void CDlgFunction::ReportDriverResult(bool succeeded)
 
 void CDlgFunction::OnStopProtection()
 {
-    HANDLE device = ProtectDevice();
+    HANDLE device = device_.ProtectDevice();
     SetProtectSwitch(device, false);
     ReportDriverResult(SetFixedDrives(device, 0));
 }
 
 void CDlgFunction::OnRestoreProtection()
 {
-    HANDLE device = ProtectDevice();
+    HANDLE device = device_.ProtectDevice();
     SetProtectSwitch(device, true);
     ReportDriverResult(SetFixedDrives(device, ComputeFixedDriveWord()));
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "protect/ProtectDeviceSource.h"
 #include "resource.h"
 #include "ui/skin/CZendalButton.h"
 #include "ui/skin/CZendalDialog.h"
@@ -8,9 +9,10 @@
 #include <string>
 
 // The settings page: pause and resume protection, set the logon password.
+// The device comes from the page host, which outlives the page.
 class CDlgFunction : public CZendalDialog {
 public:
-    CDlgFunction() : CZendalDialog(IDD_FUNCTION) {}
+    explicit CDlgFunction(const ProtectDeviceSource& device) : CZendalDialog(IDD_FUNCTION), device_(device) {}
 
     bool ProcessMessage(fw::Message& m) override;
 
@@ -26,9 +28,9 @@ private:
     const wchar_t* PasswordRefusal(const std::wstring& old, const std::wstring& entered,
                                    const std::wstring& confirmation) const;
     void ReportDriverResult(bool succeeded);
-    HANDLE ProtectDevice() const;
     void Tell(const wchar_t* text);
 
+    const ProtectDeviceSource& device_;
     CZendalButton restore_;
     CZendalButton stop_;
     CZendalEdit oldPassword_;

@@ -27,7 +27,10 @@ const wchar_t kForumAddress[] = L"http://bbs.example.org/";
 
 } // namespace
 
-CDlgSubMain::CDlgSubMain() : fw::Dialog(IDD_SUBMAIN), fileProtect_(*this), folderProtect_(*this) {}
+CDlgSubMain::CDlgSubMain()
+    : fw::Dialog(IDD_SUBMAIN), fileProtect_(*this), folderProtect_(*this), function_(*this)
+{
+}
 
 CDlgSubMain::~CDlgSubMain()
 {

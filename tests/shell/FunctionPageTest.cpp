@@ -106,7 +106,10 @@ TEST(FunctionPageWithoutDriver, StopAndRestoreReportAFailure)
 {
     testkit::MessageBoxCatcher boxes;
     HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    CDlgFunction page;
+    struct NoDevice : ProtectDeviceSource {
+        HANDLE ProtectDevice() const override { return INVALID_HANDLE_VALUE; }
+    } noDevice;
+    CDlgFunction page(noDevice);
     ASSERT_TRUE(page.Create(parent));
     page.Item(IDC_FUNCTION_STOP).Post(BM_CLICK);
     ASSERT_TRUE(boxes.WaitForCount(1));
