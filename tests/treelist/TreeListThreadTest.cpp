@@ -4,6 +4,7 @@
 // directly below, from threads that contend for it, and by a holder that
 // asks for it again.
 #include "TreeListHost.h"
+#include "framework/UniqueHandle.h"
 #include "support/PumpUntil.h"
 #include "ui/treelist/TreeListData.h"
 
@@ -66,8 +67,8 @@ TEST(TreeListThreads, WorkerAppendsWhileTheWindowThreadPumpsAndWorks)
     WorkerJob job;
     job.list = host.List();
     job.rows = 3000;
-    HANDLE thread = ::CreateThread(nullptr, 0, AppendRows, &job, 0, nullptr);
-    ASSERT_NE(nullptr, thread);
+    fw::KernelHandle thread(::CreateThread(nullptr, 0, AppendRows, &job, 0, nullptr));
+    ASSERT_TRUE(thread.Valid());
 
     // Meanwhile the window's thread inserts its own rows under the first row
     // and reads the newest rows the worker made.
@@ -85,8 +86,7 @@ TEST(TreeListThreads, WorkerAppendsWhileTheWindowThreadPumpsAndWorks)
         }
         return job.done.load();
     }, 120000);
-    ::WaitForSingleObject(thread, INFINITE);
-    ::CloseHandle(thread);
+    ::WaitForSingleObject(thread.Get(), INFINITE);
     ASSERT_TRUE(finished);
     EXPECT_EQ(0, job.failures.load());
     EXPECT_GT(reads, 0);
@@ -140,14 +140,14 @@ TEST(TreeListThreads, TheSemaphoreLetsOneThreadAtATimeHoldTheRecord)
     LockRace race;
     race.record = reinterpret_cast<TreeListData*>(::GetWindowLongPtrW(host.List(), 0));
     race.rounds = 20000;
-    HANDLE threads[3];
-    for (HANDLE& thread : threads) {
-        thread = ::CreateThread(nullptr, 0, HoldAndCount, &race, 0, nullptr);
-        ASSERT_NE(nullptr, thread);
+    fw::KernelHandle threads[3];
+    HANDLE waitFor[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        threads[i] = fw::KernelHandle(::CreateThread(nullptr, 0, HoldAndCount, &race, 0, nullptr));
+        ASSERT_TRUE(threads[i].Valid());
+        waitFor[i] = threads[i].Get();
     }
-    DWORD waited = ::WaitForMultipleObjects(3, threads, TRUE, 120000);
-    for (HANDLE thread : threads)
-        ::CloseHandle(thread);
+    DWORD waited = ::WaitForMultipleObjects(3, waitFor, TRUE, 120000);
     ASSERT_EQ(WAIT_OBJECT_0, waited) << "the threads never all got the semaphore";
     EXPECT_EQ(0, race.overlaps);
     EXPECT_EQ(0, race.refusals);
